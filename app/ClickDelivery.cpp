@@ -1,0 +1,22 @@
+#include "app/ClickDelivery.h"
+
+#include "app/FailureReporter.h"
+#include "platform/RuntimeFailure.h"
+
+#include <QCoreApplication>
+
+#include <new>
+
+void deliverClick(const std::function<void()> &operation, QWidget *window,
+                  FailureReporter &reporter)
+{
+    try {
+        operation();
+    } catch (const RuntimeFailure &failure) {
+        reporter.report(window, failure);
+    } catch (const std::bad_alloc &) {
+        reporter.report(window, RuntimeFailure(RuntimeFailure::OutOfMemory,
+                                               QCoreApplication::translate(
+                                                   "Form1", "Za mało pamięci, aby to wykonać.")));
+    }
+}

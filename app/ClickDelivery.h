@@ -1,0 +1,11 @@
+#pragma once
+
+#include <functional>
+
+class FailureReporter;
+class QWidget;
+
+// Runs the operation of one click. A failure that leaves the operation is shown to the user and
+// the program goes on: ending it here would lose the text in the window.
+void deliverClick(const std::function<void()> &operation, QWidget *window,
+                  FailureReporter &reporter);

@@ -1,0 +1,87 @@
+#include "app/FormBuilder.h"
+
+#include "platform/CheckBox.h"
+#include "platform/CommandButton.h"
+#include "platform/TextBox.h"
+
+#include <QGroupBox>
+#include <QRadioButton>
+#include <QScreen>
+
+#include <algorithm>
+#include <vector>
+
+FormBuilder::Controls FormBuilder::build(QWidget &form, const WindowSpec &window,
+                                         std::span<const ControlSpec> controls)
+{
+    const qreal logicalDpi = form.screen()->logicalDotsPerInch();
+    const auto pixels = [logicalDpi](Twips twips) {
+        return twipsToPixels(twips, logicalDpi);
+    };
+
+    form.setWindowTitle(QString::fromUtf8(window.caption));
+    form.setFixedSize(pixels(window.clientWidth), pixels(window.clientHeight));
+
+    Controls built;
+    for (const ControlSpec &spec : controls) {
+        const QString containerName = QString::fromUtf8(spec.container);
+        QWidget *container
+            = containerName == form.objectName() ? &form : built.value(containerName);
+        Q_ASSERT_X(container, "FormBuilder", "a container must come before its controls");
+        QWidget *control = createControl(spec, container);
+        control->setGeometry(pixels(spec.left), pixels(spec.top), pixels(spec.width),
+                             pixels(spec.height));
+        built.insert(control->objectName(), control);
+    }
+    setTabOrder(built, controls);
+    return built;
+}
+
+QWidget *FormBuilder::createControl(const ControlSpec &spec, QWidget *container)
+{
+    const QString caption = QString::fromUtf8(spec.caption);
+    QWidget *control = nullptr;
+    switch (spec.kind) {
+    case ControlKind::TextBox: {
+        auto *textBox = new TextBox(container);
+        textBox->setInitialText(QString::fromUtf8(spec.text));
+        control = textBox;
+        break;
+    }
+    case ControlKind::CheckBox: {
+        auto *checkBox = new CheckBox(caption, container);
+        checkBox->setInitialValue(spec.value);
+        control = checkBox;
+        break;
+    }
+    case ControlKind::CommandButton:
+        control = new CommandButton(caption, container);
+        break;
+    case ControlKind::Frame:
+        control = new QGroupBox(caption, container);
+        break;
+    case ControlKind::OptionButton:
+        control = new QRadioButton(caption, container);
+        break;
+    }
+    control->setObjectName(QString::fromUtf8(spec.name));
+    return control;
+}
+
+void FormBuilder::setTabOrder(const Controls &built, std::span<const ControlSpec> controls)
+{
+    std::vector<const ControlSpec *> byTabIndex;
+    for (const ControlSpec &spec : controls)
+        byTabIndex.push_back(&spec);
+    std::ranges::stable_sort(byTabIndex, {}, &ControlSpec::tabIndex);
+
+    QWidget *previous = nullptr;
+    for (const ControlSpec *spec : byTabIndex) {
+        QWidget *control = built.value(QString::fromUtf8(spec->name));
+        if (!(control->focusPolicy() & Qt::TabFocus))
+            continue;
+        if (previous)
+            QWidget::setTabOrder(previous, control);
+        previous = control;
+    }
+}

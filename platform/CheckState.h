@@ -1,0 +1,6 @@
+#pragma once
+
+#include <QtGlobal>
+
+// A check box's state as the run-time reports it. Only the user changes it.
+enum class CheckState : qint16 { Unchecked = 0, Checked = 1, Grayed = 2 };

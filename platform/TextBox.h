@@ -1,0 +1,69 @@
+#pragma once
+
+#include "text/TextArea.h"
+
+#include <QPlainTextEdit>
+
+// The text area on a QPlainTextEdit: no wrapping, both scroll bars always shown (scroll bars
+// that come and go make Qt lay a large text out twice), and Tab moves the focus on.
+//
+// The contract's members keep their design names (Text, SetFocus, ...) next to Qt's own
+// (toPlainText, setFocus, ...): the operations use only the contract.
+class TextBox
+    : public QPlainTextEdit
+    , public TextArea
+{
+    Q_OBJECT
+
+public:
+    explicit TextBox(QWidget *parent = nullptr);
+
+    QString Text() const override;
+    void SetText(const QString &text) override;
+    void SetSelStart(int start) override;
+    void SetSelLength(int length) override;
+    QString SelText() const override;
+    void SetSelText(const QString &text) override;
+    void SetEnabled(bool enabled) override;
+    FontObject &Font() override;
+    void SetFontStrikethru(bool on) override;
+    void SetForeColor(OleColor color) override;
+    void SetFocus() override;
+
+    // The text the area starts with, which Undo does not take away.
+    void setInitialText(const QString &text);
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+    QMimeData *createMimeDataFromSelection() const override;
+    void insertFromMimeData(const QMimeData *source) override;
+
+private:
+    class AreaFont : public FontObject
+    {
+    public:
+        explicit AreaFont(QWidget &area);
+
+        QString Name() const override;
+        float Size() const override;
+        bool Bold() const override;
+        bool Italic() const override;
+        bool Underline() const override;
+        bool Strikethrough() const override;
+
+        void SetName(const QString &name) override;
+        void SetSize(float points) override;
+        void SetBold(bool on) override;
+        void SetItalic(bool on) override;
+        void SetUnderline(bool on) override;
+        void SetStrikethrough(bool on) override;
+
+    private:
+        template<typename Change>
+        void change(Change change);
+
+        QWidget &m_area;
+    };
+
+    AreaFont m_font;
+};

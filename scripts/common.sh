@@ -1,0 +1,41 @@
+# Shared by the project's scripts: the Debian packages they need, and how to install and build.
+
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+
+build_packages=(cmake make g++ qt6-base-dev qt6-translations-l10n fonts-dejavu-core)
+test_packages=(xvfb xauth openbox xdotool xclip wmctrl x11-utils x11-xserver-utils imagemagick)
+
+# Installs whichever of the named packages are missing; only then does it need root.
+install_missing() {
+    local missing=() package
+    for package in "$@"; do
+        dpkg-query -W -f='${Status}\n' "$package" 2>/dev/null | grep -q '^install ok installed$' \
+            || missing+=("$package")
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    if [ "$(id -u)" -ne 0 ]; then
+        echo "Missing Debian packages: ${missing[*]}. Run this command as root or with sudo." >&2
+        exit 1
+    fi
+    echo "Installing: ${missing[*]}"
+    export DEBIAN_FRONTEND=noninteractive
+    apt-get update -qq
+    apt-get install -y -qq --no-install-recommends "${missing[@]}"
+}
+
+# Under sudo, builds and runs as the user who asked, so that the build folder stays theirs.
+as_user() {
+    if [ "$(id -u)" -eq 0 ] && [ -n "${SUDO_USER:-}" ] && [ "$SUDO_USER" != root ]; then
+        sudo -u "$SUDO_USER" --preserve-env=DISPLAY,XAUTHORITY,WAYLAND_DISPLAY,XDG_RUNTIME_DIR,CI -- "$@"
+    else
+        "$@"
+    fi
+}
+
+# build FOLDER [CMAKE OPTION...]
+build() {
+    local folder=$1
+    shift
+    as_user cmake -S "$root" -B "$folder" "$@"
+    as_user cmake --build "$folder" --parallel "$(nproc)"
+}

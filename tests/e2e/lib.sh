@@ -1,0 +1,106 @@
+# Helpers for end-to-end tests: a private Xvfb display with a window manager, the real program
+# started in a temporary folder, and its windows found by process id.
+#
+# A test sources this file, calls e2e_start_display and e2e_start_app, and fails with e2e_fail.
+# Everything it started is stopped and the temporary folder removed when the script exits.
+
+set -euo pipefail
+
+E2E_TMP=$(mktemp -d)
+E2E_APP_PID=
+E2E_PIDS=()
+
+e2e_cleanup() {
+    local pid
+    for pid in $E2E_APP_PID "${E2E_PIDS[@]}"; do
+        kill "$pid" 2>/dev/null || true
+    done
+    wait 2>/dev/null || true
+    rm -rf "$E2E_TMP"
+}
+trap e2e_cleanup EXIT
+
+e2e_fail() {
+    echo "FAIL: $*" >&2
+    exit 1
+}
+
+# e2e_wait_for SECONDS COMMAND...: retries the command until it succeeds.
+e2e_wait_for() {
+    local deadline=$((SECONDS + $1))
+    shift
+    until "$@" >/dev/null 2>&1; do
+        [ "$SECONDS" -lt "$deadline" ] || return 1
+        sleep 0.1
+    done
+}
+
+# openbox sets the work area once it manages the screen; xprop succeeds on a missing property.
+e2e_window_manager_ready() {
+    xprop -root _NET_WORKAREA | grep -q '='
+}
+
+e2e_start_display() {
+    # -displayfd picks a free display, so that tests can run side by side.
+    local display_file=$E2E_TMP/display
+    Xvfb -displayfd 3 -screen 0 1600x1200x24 -nolisten tcp 3>"$display_file" 2>/dev/null &
+    E2E_PIDS+=($!)
+    e2e_wait_for 20 test -s "$display_file" || e2e_fail "Xvfb did not start"
+    export DISPLAY=":$(cat "$display_file")"
+    # Without a window manager a window cannot be closed politely and focus does not follow.
+    openbox --sm-disable >/dev/null 2>&1 &
+    E2E_PIDS+=($!)
+    e2e_wait_for 20 e2e_window_manager_ready || e2e_fail "openbox did not start"
+    export XDG_RUNTIME_DIR=$E2E_TMP/runtime
+    mkdir -m 700 -p "$XDG_RUNTIME_DIR"
+}
+
+# e2e_start_app BINARY FOLDER: starts the program with FOLDER as its current folder.
+e2e_start_app() {
+    local binary
+    binary=$(realpath "$1")
+    (cd "$2" && exec "$binary" >"$E2E_TMP/app.log" 2>&1) &
+    E2E_APP_PID=$!
+}
+
+# Prints the id of the program's visible window with that title, once it is there.
+e2e_window() {
+    local title=$1 deadline=$((SECONDS + 20)) window
+    while [ "$SECONDS" -lt "$deadline" ]; do
+        for window in $(xdotool search --onlyvisible --pid "$E2E_APP_PID" 2>/dev/null); do
+            if [ "$(xdotool getwindowname "$window" 2>/dev/null)" = "$title" ]; then
+                echo "$window"
+                return 0
+            fi
+        done
+        sleep 0.1
+    done
+    cat "$E2E_TMP/app.log" >&2
+    e2e_fail "no window \"$title\" appeared"
+}
+
+# Prints WIDTHxHEIGHT of a window's client area.
+e2e_window_size() {
+    xdotool getwindowgeometry "$1" | sed -n 's/^ *Geometry: //p'
+}
+
+# Clicks at a point of a window's client area.
+e2e_click() {
+    xdotool mousemove --window "$1" "$2" "$3" click 1
+}
+
+e2e_close_window() {
+    wmctrl -i -c "$1"
+}
+
+# Waits for the program to end and sets E2E_APP_STATUS to its exit status.
+e2e_wait_exit() {
+    local deadline=$((SECONDS + 10))
+    while kill -0 "$E2E_APP_PID" 2>/dev/null; do
+        [ "$SECONDS" -lt "$deadline" ] || e2e_fail "the program did not end"
+        sleep 0.1
+    done
+    E2E_APP_STATUS=0
+    wait "$E2E_APP_PID" || E2E_APP_STATUS=$?
+    E2E_APP_PID=
+}
