@@ -1,0 +1,132 @@
+#include "app/ClickDelivery.h"
+#include "app/FailureReporter.h"
+#include "app/Form1.h"
+#include "app/Startup.h"
+#include "platform/RuntimeFailure.h"
+
+#include <QApplication>
+#include <QDialogButtonBox>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include <new>
+#include <optional>
+
+// A failure that leaves an operation reaches the user, and the program goes on.
+class ClickDeliveryTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void failuresReachTheReporter_data();
+    void failuresReachTheReporter();
+    void warningBoxIsModalPolishAndOverTheWindow();
+    void standardButtonsSpeakPolish();
+};
+
+namespace {
+
+class RecordingReporter : public FailureReporter
+{
+public:
+    void report(QWidget *window, const RuntimeFailure &failure) override
+    {
+        reports.append({window, failure.number(), failure.description()});
+    }
+
+    struct Report
+    {
+        QWidget *window;
+        int number;
+        QString description;
+    };
+    QList<Report> reports;
+};
+
+} // namespace
+
+void ClickDeliveryTest::initTestCase()
+{
+    Startup::speakPolish(*qApp);
+}
+
+void ClickDeliveryTest::failuresReachTheReporter_data()
+{
+    QTest::addColumn<int>("thrown");
+    QTest::addColumn<int>("reportedNumber");
+
+    QTest::newRow("no failure") << 0 << -1;
+    QTest::newRow("runtime failure") << 1 << int(RuntimeFailure::FileNotFound);
+    QTest::newRow("out of memory") << 2 << int(RuntimeFailure::OutOfMemory);
+}
+
+void ClickDeliveryTest::failuresReachTheReporter()
+{
+    QFETCH(int, thrown);
+    QFETCH(int, reportedNumber);
+
+    QWidget window;
+    RecordingReporter reporter;
+    bool stepAfterFailureRan = false;
+    deliverClick(
+        [&] {
+            if (thrown == 1)
+                throw RuntimeFailure(RuntimeFailure::FileNotFound, QStringLiteral("Nie ma pliku."));
+            if (thrown == 2)
+                throw std::bad_alloc();
+            stepAfterFailureRan = true;
+        },
+        &window, reporter);
+
+    QCOMPARE(stepAfterFailureRan, thrown == 0);
+    if (reportedNumber < 0) {
+        QVERIFY(reporter.reports.isEmpty());
+        return;
+    }
+    QCOMPARE(reporter.reports.size(), 1);
+    QCOMPARE(reporter.reports.first().window, &window);
+    QCOMPARE(reporter.reports.first().number, reportedNumber);
+    QVERIFY(!reporter.reports.first().description.isEmpty());
+}
+
+void ClickDeliveryTest::warningBoxIsModalPolishAndOverTheWindow()
+{
+    Form1 form;
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+
+    std::optional<QString> text;
+    QString buttonText;
+    QWidget *boxParent = nullptr;
+    QTimer::singleShot(0, this, [&] {
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        if (!box)
+            return;
+        text = box->text();
+        buttonText = box->buttons().value(0)->text();
+        boxParent = box->parentWidget();
+        box->accept();
+    });
+    MessageBoxReporter().report(&form, RuntimeFailure(RuntimeFailure::PathFileAccessError,
+                                                      QStringLiteral("Błąd dostępu.")));
+
+    QVERIFY2(text.has_value(), "no modal warning box showed");
+    QCOMPARE(*text, QStringLiteral("Błąd dostępu."));
+    QCOMPARE(boxParent, &form);
+    QCOMPARE(buttonText.remove(u'&'), QStringLiteral("OK"));
+}
+
+void ClickDeliveryTest::standardButtonsSpeakPolish()
+{
+    const QDialogButtonBox buttons(QDialogButtonBox::Cancel | QDialogButtonBox::Close);
+    QCOMPARE(buttons.button(QDialogButtonBox::Cancel)->text().remove(u'&'),
+             QStringLiteral("Anuluj"));
+    QCOMPARE(buttons.button(QDialogButtonBox::Close)->text().remove(u'&'),
+             QStringLiteral("Zamknij"));
+}
+
+QTEST_MAIN(ClickDeliveryTest)
+#include "click_delivery_test.moc"

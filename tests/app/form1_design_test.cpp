@@ -1,0 +1,259 @@
+#include "app/Form1.h"
+#include "app/Form1Design.h"
+#include "platform/CheckBox.h"
+#include "platform/CommandButton.h"
+#include "platform/TextBox.h"
+
+#include <QApplication>
+#include <QGroupBox>
+#include <QRadioButton>
+#include <QStyle>
+#include <QTest>
+
+// The window as it shows: every control where the design puts it, with its caption, state and
+// place in the tab order.
+class Form1DesignTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void windowHasDesignedCaptionAndSize();
+    void controlsFollowDesign_data();
+    void controlsFollowDesign();
+    void captionsFitTheirControls_data();
+    void captionsFitTheirControls();
+    void startsInDesignedState();
+    void tabVisitsControlsInTabIndexOrder();
+    void spaceAndEnterClick_data();
+    void spaceAndEnterClick();
+    void optionButtonsSelectOneAndChangeNothingElse();
+    void windowDoesNotResize();
+
+private:
+    std::unique_ptr<Form1> m_form;
+};
+
+namespace {
+
+// The pixel sizes of the design at 12 twips per pixel on a 96-DPI logical screen.
+QRect designedRectangle(const char *name)
+{
+    for (const ControlSpec &spec : Form1Design::Controls) {
+        if (qstrcmp(spec.name, name) == 0)
+            return QRect(spec.left / 12, spec.top / 12, spec.width / 12, spec.height / 12);
+    }
+    return {};
+}
+
+QString captionOf(const QWidget *control)
+{
+    if (const auto *button = qobject_cast<const QAbstractButton *>(control))
+        return button->text();
+    if (const auto *frame = qobject_cast<const QGroupBox *>(control))
+        return frame->title();
+    return {};
+}
+
+// The width a caption needs besides its text: the indicator, the button's margins.
+int chromeWidth(const QWidget *control)
+{
+    const QStyle *style = control->style();
+    if (qobject_cast<const QCheckBox *>(control)) {
+        return style->pixelMetric(QStyle::PM_IndicatorWidth, nullptr, control)
+               + style->pixelMetric(QStyle::PM_CheckBoxLabelSpacing, nullptr, control);
+    }
+    if (qobject_cast<const QRadioButton *>(control)) {
+        return style->pixelMetric(QStyle::PM_ExclusiveIndicatorWidth, nullptr, control)
+               + style->pixelMetric(QStyle::PM_RadioButtonLabelSpacing, nullptr, control);
+    }
+    if (qobject_cast<const QPushButton *>(control)) {
+        return 2 * style->pixelMetric(QStyle::PM_ButtonMargin, nullptr, control)
+               + 2 * style->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, control);
+    }
+    // A frame's caption sits between its two side lines.
+    return 2 * style->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, control);
+}
+
+} // namespace
+
+void Form1DesignTest::initTestCase()
+{
+    QCOMPARE(QGuiApplication::primaryScreen()->logicalDotsPerInch(), 96.0);
+    m_form = std::make_unique<Form1>();
+    m_form->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
+}
+
+void Form1DesignTest::windowHasDesignedCaptionAndSize()
+{
+    QCOMPARE(m_form->windowTitle(), QStringLiteral("Form1"));
+    QCOMPARE(m_form->size(), QSize(501, 528));
+}
+
+void Form1DesignTest::controlsFollowDesign_data()
+{
+    QTest::addColumn<QWidget *>("control");
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("container");
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<QRect>("rectangle");
+
+    Form1 &form = *m_form;
+    const auto row
+        = [](QWidget *control, const char *kind, const char *container, const QString &caption) {
+              QTest::newRow(qPrintable(control->objectName()))
+                  << control << QString::fromLatin1(kind) << QString::fromLatin1(container)
+                  << caption << designedRectangle(control->objectName().toLatin1().constData());
+          };
+    row(form.Text1, "TextBox", "Form1", QString());
+    row(form.Check1, "CheckBox", "Form1", QStringLiteral("Możliwa edycja"));
+    row(form.Check2, "CheckBox", "Frame1", QStringLiteral("Wytłuszczenie"));
+    row(form.Check3, "CheckBox", "Frame1", QStringLiteral("Kursywa"));
+    row(form.Check4, "CheckBox", "Frame1", QStringLiteral("Podkreślenie"));
+    row(form.Check5, "CheckBox", "Frame1", QStringLiteral("Przekreślenie"));
+    row(form.Command1, "CommandButton", "Form1", QStringLiteral("Wybierz czcionkę"));
+    row(form.Command2, "CommandButton", "Form1", QStringLiteral("Czytaj"));
+    row(form.Command3, "CommandButton", "Form1", QStringLiteral("Zapisz"));
+    row(form.Command4, "CommandButton", "Form1", QStringLiteral("Zaznacz wszystko"));
+    row(form.Command5, "CommandButton", "Form1", QStringLiteral("Kopiuj"));
+    row(form.Command6, "CommandButton", "Form1", QStringLiteral("Wklej"));
+    row(form.Frame1, "QGroupBox", "Form1", QStringLiteral(" Styl czcionki "));
+    row(form.Frame2, "QGroupBox", "Form1", QStringLiteral(" Kolor tekstu "));
+    row(form.Option1, "QRadioButton", "Frame2", QStringLiteral("Domyślny"));
+    row(form.Option2, "QRadioButton", "Frame2", QStringLiteral("Czarny"));
+    row(form.Option3, "QRadioButton", "Frame2", QStringLiteral("Niebieski"));
+    row(form.Option4, "QRadioButton", "Frame2", QStringLiteral("Zielony"));
+    row(form.Option5, "QRadioButton", "Frame2", QStringLiteral("Czerwony"));
+}
+
+void Form1DesignTest::controlsFollowDesign()
+{
+    QFETCH(QWidget *, control);
+    QFETCH(QString, kind);
+    QFETCH(QString, container);
+    QFETCH(QString, caption);
+    QFETCH(QRect, rectangle);
+
+    QCOMPARE(QString::fromLatin1(control->metaObject()->className()), kind);
+    QCOMPARE(control->parentWidget()->objectName(), container);
+    QCOMPARE(captionOf(control), caption);
+    QCOMPARE(control->geometry(), rectangle);
+    QVERIFY(control->isVisible());
+    QVERIFY(control->isEnabled());
+}
+
+void Form1DesignTest::captionsFitTheirControls_data()
+{
+    QTest::addColumn<QWidget *>("control");
+    for (QWidget *control : m_form->findChildren<QWidget *>()) {
+        if (!captionOf(control).isEmpty())
+            QTest::newRow(qPrintable(control->objectName())) << control;
+    }
+}
+
+void Form1DesignTest::captionsFitTheirControls()
+{
+    QFETCH(QWidget *, control);
+    const QFontMetrics metrics = control->fontMetrics();
+    const QString caption = captionOf(control);
+    const int needed = metrics.horizontalAdvance(caption) + chromeWidth(control);
+    QVERIFY2(needed <= control->width(), qPrintable(QStringLiteral("\"%1\" needs %2 px, has %3 px")
+                                                        .arg(caption)
+                                                        .arg(needed)
+                                                        .arg(control->width())));
+    QVERIFY(metrics.height() <= control->height());
+}
+
+void Form1DesignTest::startsInDesignedState()
+{
+    const Form1 form;
+    QCOMPARE(form.Text1->Text(), QStringLiteral("Text1"));
+    QVERIFY(form.Text1->isEnabled());
+    QCOMPARE(form.Check1->Value(), CheckState::Checked);
+    for (const CheckBox *box : {form.Check2, form.Check3, form.Check4, form.Check5})
+        QCOMPARE(box->Value(), CheckState::Unchecked);
+    for (const QRadioButton *option :
+         {form.Option1, form.Option2, form.Option3, form.Option4, form.Option5})
+        QVERIFY(!option->isChecked());
+    const QFont font = form.Text1->font();
+    QVERIFY(!font.bold() && !font.italic() && !font.underline() && !font.strikeOut());
+    for (const CommandButton *button : form.findChildren<CommandButton *>())
+        QVERIFY(!button->isDefault() && !button->autoDefault());
+    QVERIFY(!form.Text1->document()->isUndoAvailable());
+}
+
+void Form1DesignTest::tabVisitsControlsInTabIndexOrder()
+{
+    Form1 form;
+    form.show();
+    form.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+    QCOMPARE(QApplication::focusWidget(), form.Check1);
+
+    // Frames take no focus, and the option buttons are one stop, as the toolkit groups them;
+    // the arrow keys move among them.
+    const QStringList expected = {
+        "Command1", "Check2",   "Check3",   "Check4",   "Check5",   "Text1",  "Option1",
+        "Command2", "Command3", "Command4", "Command5", "Command6", "Check1",
+    };
+    QStringList visited;
+    for (qsizetype step = 0; step < expected.size(); ++step) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        visited << QApplication::focusWidget()->objectName();
+    }
+    QCOMPARE(visited, expected);
+    // Tab in the text area moved the focus on instead of typing a tab.
+    QCOMPARE(form.Text1->Text(), QStringLiteral("Text1"));
+}
+
+void Form1DesignTest::spaceAndEnterClick_data()
+{
+    QTest::addColumn<QString>("control");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("clicks");
+
+    QTest::newRow("Space on a check box") << "Check3" << int(Qt::Key_Space) << 1;
+    QTest::newRow("Space on a button") << "Command4" << int(Qt::Key_Space) << 1;
+    QTest::newRow("Enter on a button") << "Command5" << int(Qt::Key_Return) << 1;
+    QTest::newRow("keypad Enter on a button") << "Command6" << int(Qt::Key_Enter) << 1;
+    QTest::newRow("Enter on a check box does nothing") << "Check2" << int(Qt::Key_Return) << 0;
+}
+
+void Form1DesignTest::spaceAndEnterClick()
+{
+    QFETCH(QString, control);
+    QFETCH(int, key);
+    QFETCH(int, clicks);
+
+    Form1 form;
+    auto *button = form.findChild<QAbstractButton *>(control);
+    int clicked = 0;
+    connect(button, &QAbstractButton::clicked, this, [&clicked] { ++clicked; });
+    QTest::keyClick(button, Qt::Key(key));
+    QCOMPARE(clicked, clicks);
+}
+
+void Form1DesignTest::optionButtonsSelectOneAndChangeNothingElse()
+{
+    Form1 form;
+    const QPalette palette = form.Text1->palette();
+    QTest::mouseClick(form.Option3, Qt::LeftButton);
+    QVERIFY(form.Option3->isChecked());
+    QTest::mouseClick(form.Option5, Qt::LeftButton);
+    QVERIFY(form.Option5->isChecked());
+    QVERIFY(!form.Option3->isChecked());
+    QCOMPARE(form.Text1->palette(), palette);
+    QCOMPARE(form.Text1->Text(), QStringLiteral("Text1"));
+}
+
+void Form1DesignTest::windowDoesNotResize()
+{
+    Form1 form;
+    form.resize(800, 900);
+    QCOMPARE(form.size(), QSize(501, 528));
+    QCOMPARE(form.Text1->geometry(), designedRectangle("Text1"));
+}
+
+QTEST_MAIN(Form1DesignTest)
+#include "form1_design_test.moc"
