@@ -23,34 +23,34 @@ FormBuilder::Controls FormBuilder::build(QWidget &form, const WindowSpec &window
     form.setFixedSize(pixels(window.clientWidth), pixels(window.clientHeight));
 
     Controls built;
-    for (const ControlSpec &spec : controls) {
-        const QString containerName = QString::fromUtf8(spec.container);
+    for (const ControlSpec &design : controls) {
+        const QString containerName = QString::fromUtf8(design.container);
         QWidget *container
             = containerName == form.objectName() ? &form : built.value(containerName);
         Q_ASSERT_X(container, "FormBuilder", "a container must come before its controls");
-        QWidget *control = createControl(spec, container);
-        control->setGeometry(pixels(spec.left), pixels(spec.top), pixels(spec.width),
-                             pixels(spec.height));
+        QWidget *control = createControl(design, container);
+        control->setGeometry(pixels(design.left), pixels(design.top), pixels(design.width),
+                             pixels(design.height));
         built.insert(control->objectName(), control);
     }
     setTabOrder(built, controls);
     return built;
 }
 
-QWidget *FormBuilder::createControl(const ControlSpec &spec, QWidget *container)
+QWidget *FormBuilder::createControl(const ControlSpec &design, QWidget *container)
 {
-    const QString caption = QString::fromUtf8(spec.caption);
+    const QString caption = QString::fromUtf8(design.caption);
     QWidget *control = nullptr;
-    switch (spec.kind) {
+    switch (design.kind) {
     case ControlKind::TextBox: {
         auto *textBox = new TextBox(container);
-        textBox->setInitialText(QString::fromUtf8(spec.text));
+        textBox->setInitialText(QString::fromUtf8(design.text));
         control = textBox;
         break;
     }
     case ControlKind::CheckBox: {
         auto *checkBox = new CheckBox(caption, container);
-        checkBox->setInitialValue(spec.value);
+        checkBox->setInitialValue(design.value);
         control = checkBox;
         break;
     }
@@ -64,20 +64,20 @@ QWidget *FormBuilder::createControl(const ControlSpec &spec, QWidget *container)
         control = new QRadioButton(caption, container);
         break;
     }
-    control->setObjectName(QString::fromUtf8(spec.name));
+    control->setObjectName(QString::fromUtf8(design.name));
     return control;
 }
 
 void FormBuilder::setTabOrder(const Controls &built, std::span<const ControlSpec> controls)
 {
     std::vector<const ControlSpec *> byTabIndex;
-    for (const ControlSpec &spec : controls)
-        byTabIndex.push_back(&spec);
+    for (const ControlSpec &design : controls)
+        byTabIndex.push_back(&design);
     std::ranges::stable_sort(byTabIndex, {}, &ControlSpec::tabIndex);
 
     QWidget *previous = nullptr;
-    for (const ControlSpec *spec : byTabIndex) {
-        QWidget *control = built.value(QString::fromUtf8(spec->name));
+    for (const ControlSpec *design : byTabIndex) {
+        QWidget *control = built.value(QString::fromUtf8(design->name));
         if (!(control->focusPolicy() & Qt::TabFocus))
             continue;
         if (previous)

@@ -20,6 +20,6 @@ public:
                           std::span<const ControlSpec> controls);
 
 private:
-    static QWidget *createControl(const ControlSpec &spec, QWidget *container);
+    static QWidget *createControl(const ControlSpec &design, QWidget *container);
     static void setTabOrder(const Controls &built, std::span<const ControlSpec> controls);
 };

@@ -43,13 +43,13 @@ std::unique_ptr<QWidget> createBareWindow()
     window->setWindowTitle(QStringLiteral("Bare"));
     window->setFixedSize(501, 528);
     QHash<QString, QWidget *> containers{{QStringLiteral("Form1"), window.get()}};
-    for (const ControlSpec &spec : Form1Design::Controls) {
-        QWidget *parent = containers.value(QString::fromUtf8(spec.container));
-        const QString caption = QString::fromUtf8(spec.caption);
+    for (const ControlSpec &design : Form1Design::Controls) {
+        QWidget *parent = containers.value(QString::fromUtf8(design.container));
+        const QString caption = QString::fromUtf8(design.caption);
         QWidget *control = nullptr;
-        switch (spec.kind) {
+        switch (design.kind) {
         case ControlKind::TextBox:
-            control = new QPlainTextEdit(QString::fromUtf8(spec.text), parent);
+            control = new QPlainTextEdit(QString::fromUtf8(design.text), parent);
             break;
         case ControlKind::CheckBox:
             control = new QCheckBox(caption, parent);
@@ -59,13 +59,14 @@ std::unique_ptr<QWidget> createBareWindow()
             break;
         case ControlKind::Frame:
             control = new QGroupBox(caption, parent);
-            containers.insert(QString::fromUtf8(spec.name), control);
+            containers.insert(QString::fromUtf8(design.name), control);
             break;
         case ControlKind::OptionButton:
             control = new QRadioButton(caption, parent);
             break;
         }
-        control->setGeometry(spec.left / 12, spec.top / 12, spec.width / 12, spec.height / 12);
+        control->setGeometry(design.left / 12, design.top / 12, design.width / 12,
+                             design.height / 12);
     }
     return window;
 }

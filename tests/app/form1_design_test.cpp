@@ -39,9 +39,9 @@ namespace {
 // The pixel sizes of the design at 12 twips per pixel on a 96-DPI logical screen.
 QRect designedRectangle(const char *name)
 {
-    for (const ControlSpec &spec : Form1Design::Controls) {
-        if (qstrcmp(spec.name, name) == 0)
-            return QRect(spec.left / 12, spec.top / 12, spec.width / 12, spec.height / 12);
+    for (const ControlSpec &design : Form1Design::Controls) {
+        if (qstrcmp(design.name, name) == 0)
+            return QRect(design.left / 12, design.top / 12, design.width / 12, design.height / 12);
     }
     return {};
 }
