@@ -44,6 +44,8 @@ FontDialog::FontDialog(const FontChoice &start, QWidget *parent)
     m_size->setEditable(true);
     m_size->setInsertPolicy(QComboBox::NoInsert);
     m_size->setObjectName(QStringLiteral("size"));
+    m_size->setMinimumContentsLength(6);
+    m_size->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     auto *validator = new QDoubleValidator(SmallestSize, LargestSize, 1, m_size);
     validator->setNotation(QDoubleValidator::StandardNotation);
     m_size->setValidator(validator);
