@@ -1,5 +1,6 @@
 #include "app/Startup.h"
 #include "platform/CommonDialog.h"
+#include "platform/FontDialog.h"
 #include "platform/RuntimeFailure.h"
 
 #include <QApplication>
@@ -91,6 +92,10 @@ class FontDialogTest : public QObject
 private slots:
     void initTestCase();
     void choosesThenReopensOnTheChoiceWithoutEffects();
+    void opensOnEveryStyleItWasGiven_data();
+    void opensOnEveryStyleItWasGiven();
+    void okNeedsASizeInRange_data();
+    void okNeedsASizeInRange();
 };
 
 void FontDialogTest::initTestCase()
@@ -195,6 +200,62 @@ void FontDialogTest::choosesThenReopensOnTheChoiceWithoutEffects()
     QVERIFY2(cancelText.contains(QStringLiteral("Anuluj")), qPrintable(cancelText));
     QCOMPARE(commonDialog.FontName(), family);
     QCOMPARE(commonDialog.FontSize(), 14.0f);
+}
+
+void FontDialogTest::opensOnEveryStyleItWasGiven_data()
+{
+    QTest::addColumn<bool>("bold");
+    QTest::addColumn<bool>("italic");
+    QTest::addColumn<float>("size");
+    QTest::newRow("regular 8") << false << false << 8.0f;
+    QTest::newRow("italic 11") << false << true << 11.0f;
+    QTest::newRow("bold 36") << true << false << 36.0f;
+    QTest::newRow("bold italic 10.5") << true << true << 10.5f;
+}
+
+void FontDialogTest::opensOnEveryStyleItWasGiven()
+{
+    QFETCH(bool, bold);
+    QFETCH(bool, italic);
+    QFETCH(float, size);
+    const FontChoice start{someOtherFamily(), size, bold, italic};
+    const FontDialog dialog(start);
+    QCOMPARE(dialog.choice(), start);
+}
+
+void FontDialogTest::okNeedsASizeInRange_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<bool>("accepted");
+    QTest::addColumn<float>("size");
+    QTest::newRow("whole points") << QStringLiteral("14") << true << 14.0f;
+    QTest::newRow("half a point, Polish comma") << QStringLiteral("10,5") << true << 10.5f;
+    QTest::newRow("smallest") << QStringLiteral("1") << true << 1.0f;
+    QTest::newRow("largest") << QStringLiteral("1638") << true << 1638.0f;
+    QTest::newRow("empty") << QString() << false << 0.0f;
+    QTest::newRow("zero") << QStringLiteral("0") << false << 0.0f;
+    QTest::newRow("too large") << QStringLiteral("1639") << false << 0.0f;
+    QTest::newRow("not a number") << QStringLiteral("abc") << false << 0.0f;
+}
+
+void FontDialogTest::okNeedsASizeInRange()
+{
+    QFETCH(QString, typed);
+    QFETCH(bool, accepted);
+    QFETCH(float, size);
+    FontDialog dialog(FontChoice{someOtherFamily(), 8, false, false});
+    auto *sizeBox = dialog.findChild<QComboBox *>(QStringLiteral("size"));
+    QVERIFY(sizeBox);
+    QPushButton *ok = button(dialog, QDialogButtonBox::Ok);
+    QVERIFY(ok && ok->isEnabled());
+
+    sizeBox->lineEdit()->selectAll();
+    QTest::keyClick(sizeBox->lineEdit(), Qt::Key_Delete);
+    QTest::keyClicks(sizeBox->lineEdit(), typed);
+
+    QCOMPARE(ok->isEnabled(), accepted);
+    if (accepted)
+        QCOMPARE(dialog.choice().size, size);
 }
 
 QTEST_MAIN(FontDialogTest)
