@@ -20,7 +20,7 @@ class FontDialog : public QDialog
 public:
     explicit FontDialog(const FontChoice &start, QWidget *parent = nullptr);
 
-    // Only meaningful once the dialog was accepted: OK is enabled only for a complete choice.
+    // What the dialog shows now. OK is enabled only while a face is picked and the size is valid.
     FontChoice choice() const;
 
 private:

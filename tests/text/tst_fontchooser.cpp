@@ -117,6 +117,7 @@ private slots:
     void cancelChangesNothingInTheWindow();
     void reopeningIgnoresStyleBoxChanges();
     void styleBoxStillWorksAfterABoldChoice();
+    void choiceRestylesDisabledArea();
     void missingFaceIsSubstitutedWithoutFailure();
 
 private:
@@ -364,6 +365,25 @@ void FontChooserTest::styleBoxStillWorksAfterABoldChoice()
     QTest::mouseClick(form.Check2, Qt::LeftButton);
     QVERIFY(!form.Text1->Font().Bold());
     QCOMPARE(form.Text1->Font().Name(), QStringLiteral("DejaVu Sans"));
+}
+
+void FontChooserTest::choiceRestylesDisabledArea()
+{
+    const auto window = openWindow();
+    QVERIFY(window);
+    Form1 &form = window->form;
+    QTest::mouseClick(form.Check1, Qt::LeftButton);
+    QVERIFY(!form.Text1->isEnabled());
+    window->script.answer = Answer::Confirm;
+    window->script.confirmed = serifBoldItalic14;
+
+    QTest::mouseClick(form.Command1, Qt::LeftButton);
+
+    QCOMPARE(window->script.starts.size(), 1);
+    QCOMPARE(form.Text1->Font().Name(), serifBoldItalic14.name);
+    QCOMPARE(form.Text1->Font().Size(), 14.0f);
+    QVERIFY(!form.Text1->isEnabled());
+    QCOMPARE(window->reported, QList<int>());
 }
 
 void FontChooserTest::missingFaceIsSubstitutedWithoutFailure()
