@@ -17,7 +17,7 @@
 
 namespace {
 
-// The range of sizes the font dialog of the run-time accepts.
+// The sizes, in points, that a user can confirm; beyond them Qt cannot render a font sensibly.
 constexpr double SmallestSize = 1;
 constexpr double LargestSize = 1638;
 
