@@ -17,7 +17,7 @@
 
 namespace {
 
-// The sizes, in points, that a user can confirm; beyond them Qt cannot render a font sensibly.
+// The sizes, in points, that the user can confirm; 0 or an empty size would not show any text.
 constexpr double SmallestSize = 1;
 constexpr double LargestSize = 1638;
 
