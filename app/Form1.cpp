@@ -6,6 +6,8 @@
 #include "platform/CheckBox.h"
 #include "platform/CommandButton.h"
 #include "platform/TextBox.h"
+#include "text/FontChooser.h"
+#include "text/StyleBoxes.h"
 
 #include <QGroupBox>
 #include <QRadioButton>
@@ -82,22 +84,34 @@ void Form1::wireClicks()
 }
 
 void Form1::SyncEditable()
-{}
+{
+    StyleBoxes::SyncEditable(*Check1, *Text1);
+}
 
 void Form1::SyncBold()
-{}
+{
+    StyleBoxes::SyncBold(*Check2, *Text1);
+}
 
 void Form1::SyncItalic()
-{}
+{
+    StyleBoxes::SyncItalic(*Check3, *Text1);
+}
 
 void Form1::SyncUnderline()
-{}
+{
+    StyleBoxes::SyncUnderline(*Check4, *Text1);
+}
 
 void Form1::SyncStrikethrough()
-{}
+{
+    StyleBoxes::SyncStrikethrough(*Check5, *Text1);
+}
 
 void Form1::ChooseFont()
-{}
+{
+    FontChooser::ChooseFont(CommonDialog1, *Text1);
+}
 
 void Form1::ReadNotes()
 {}

@@ -21,6 +21,7 @@ public:
         PermissionDenied = 70,
         PathFileAccessError = 75,
         PathNotFound = 76,
+        NoFontsExist = 24574,
         CancelSelected = 32755,
     };
 
