@@ -101,6 +101,11 @@ e2e_window_size() {
     xdotool getwindowgeometry "$1" | sed -n 's/^ *Geometry: //p'
 }
 
+# e2e_screenshot WID FILE: saves the window's client area as an image, in device pixels.
+e2e_screenshot() {
+    import -window "$1" "$2"
+}
+
 # Clicks at a point of a window's client area.
 e2e_click() {
     xdotool mousemove --window "$1" "$2" "$3" click 1
