@@ -101,9 +101,20 @@ e2e_window_size() {
     xdotool getwindowgeometry "$1" | sed -n 's/^ *Geometry: //p'
 }
 
-# e2e_screenshot WID FILE: saves the window's client area as an image, in device pixels.
+# e2e_screenshot WID FILE: saves the window's client area as an image, in device pixels, once
+# two shots in a row agree: a window that has just appeared may not have finished painting.
 e2e_screenshot() {
-    import -window "$1" "$2"
+    local deadline=$((SECONDS + 10)) previous=$E2E_TMP/previous-shot.png
+    import -window "$1" "$previous"
+    while :; do
+        sleep 0.2
+        import -window "$1" "$2"
+        if [ "$(compare -metric AE "$previous" "$2" null: 2>&1)" = 0 ] \
+            || [ "$SECONDS" -ge "$deadline" ]; then
+            return 0
+        fi
+        mv "$2" "$previous"
+    done
 }
 
 # Clicks at a point of a window's client area.
