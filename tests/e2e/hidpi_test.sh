@@ -18,6 +18,9 @@ shot=$E2E_TMP/form1.png
 e2e_screenshot "$window" "$shot"
 shot_size=$(identify -format '%wx%h' "$shot")
 [ "$shot_size" = 1002x1056 ] || e2e_fail "screenshot is $shot_size, expected 1002x1056"
+# Looked at many times below: ImageMagick's own format is read without decompressing.
+convert "$shot" "$E2E_TMP/form1.miff"
+shot=$E2E_TMP/form1.miff
 
 pixel() {
     convert "$shot" -format "%[pixel:p{$1,$2}]" info:
