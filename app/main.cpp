@@ -6,6 +6,8 @@
 int main(int argc, char *argv[])
 {
     QApplication application(argc, argv);
+    // Lets the desktop match the window to its menu entry and icon; the caption stays as designed.
+    QGuiApplication::setDesktopFileName(QStringLiteral("notatki"));
     Startup::speakPolish(application);
 
     Form1 form;

@@ -9,18 +9,35 @@ set -euo pipefail
 E2E_TMP=$(mktemp -d)
 E2E_APP_PID=
 E2E_PIDS=()
+E2E_LOG_SHOWN=
 
 e2e_cleanup() {
-    local pid
+    local status=$? pid
     for pid in $E2E_APP_PID "${E2E_PIDS[@]}"; do
         kill "$pid" 2>/dev/null || true
     done
     wait 2>/dev/null || true
+    # In a sanitized build a report fails the test even when the program's output was not checked.
+    if [ -f "$E2E_TMP/app.log" ] && e2e_has_sanitizer_report "$E2E_TMP/app.log"; then
+        [ -n "$E2E_LOG_SHOWN" ] || cat "$E2E_TMP/app.log" >&2
+        echo "FAIL: the program's sanitizers reported an error" >&2
+        status=1
+    fi
     rm -rf "$E2E_TMP"
+    exit "$status"
 }
 trap e2e_cleanup EXIT
 
+e2e_has_sanitizer_report() {
+    grep -qE '^(==[0-9]+==ERROR: |SUMMARY: (Address|Leak|UndefinedBehavior)Sanitizer)|runtime error: ' "$1"
+}
+
 e2e_fail() {
+    if [ -s "$E2E_TMP/app.log" ]; then
+        echo "The program's output:" >&2
+        cat "$E2E_TMP/app.log" >&2
+        E2E_LOG_SHOWN=1
+    fi
     echo "FAIL: $*" >&2
     exit 1
 }
@@ -82,6 +99,22 @@ e2e_window() {
 # Prints WIDTHxHEIGHT of a window's client area.
 e2e_window_size() {
     xdotool getwindowgeometry "$1" | sed -n 's/^ *Geometry: //p'
+}
+
+# e2e_screenshot WID FILE: saves the window's client area as an image, in device pixels, once
+# two shots in a row agree: a window that has just appeared may not have finished painting.
+e2e_screenshot() {
+    local deadline=$((SECONDS + 10)) previous=$E2E_TMP/previous-shot.png
+    import -window "$1" "$previous"
+    while :; do
+        sleep 0.2
+        import -window "$1" "$2"
+        if [ "$(compare -metric AE "$previous" "$2" null: 2>&1)" = 0 ] \
+            || [ "$SECONDS" -ge "$deadline" ]; then
+            return 0
+        fi
+        mv "$2" "$previous"
+    done
 }
 
 # Clicks at a point of a window's client area.
