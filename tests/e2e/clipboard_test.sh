@@ -8,6 +8,7 @@ binary=$1
 select_all=(415 465)
 copy=(375 505)
 paste=(455 505)
+text_area=(170 265)
 
 # Prints the clipboard's text, with a final dot so that trailing line ends survive.
 clipboard_text() {
@@ -58,6 +59,19 @@ e2e_click "$window" "${copy[@]}"
 printf 'Zażółć gęślą jaźń\nŁÓDŹ\nźdźbło\nkoniec' >"$E2E_TMP/twice"
 printf 'Zażółć gęślą jaźń\nŁÓDŹ\nźdźbło\nkoniec' >>"$E2E_TMP/twice"
 wait_for_clipboard "$E2E_TMP/twice" || e2e_fail "pasting twice did not give the text twice"
+
+# The text area's own keys do the same: Ctrl+A and Ctrl+V take a new offer in, Ctrl+A and
+# Ctrl+C give it back.
+printf 'Gęś\rŻuraw\n\r\nJeż' >"$E2E_TMP/offered"
+xclip -selection clipboard -i -quiet <"$E2E_TMP/offered" >/dev/null 2>&1 &
+E2E_PIDS+=($!)
+wait_for_clipboard "$E2E_TMP/offered" || e2e_fail "xclip did not take the clipboard again"
+xdotool windowactivate --sync "$window"
+e2e_click "$window" "${text_area[@]}"
+xdotool key ctrl+a ctrl+v
+xdotool key ctrl+a ctrl+c
+printf 'Gęś\nŻuraw\n\nJeż' >"$E2E_TMP/expected"
+wait_for_clipboard "$E2E_TMP/expected" || e2e_fail "the keys did not give what the buttons give"
 
 e2e_close_window "$window"
 e2e_wait_exit
