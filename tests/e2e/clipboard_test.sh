@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Text with Polish letters and every kind of line end travels between the real program and
-# another program (xclip) through the system clipboard, in both directions.
+# another program (xclip) through the system clipboard, in both directions, by the buttons and by
+# the text area's own keys.
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 binary=$1
 
