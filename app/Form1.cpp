@@ -3,6 +3,7 @@
 #include "app/ClickDelivery.h"
 #include "app/FailureReporter.h"
 #include "app/Form1Design.h"
+#include "clipboard/Selection.h"
 #include "platform/CheckBox.h"
 #include "platform/CommandButton.h"
 #include "platform/TextBox.h"
@@ -120,10 +121,16 @@ void Form1::SaveNotes()
 {}
 
 void Form1::SelectAllText()
-{}
+{
+    Selection::SelectAllText(*Text1);
+}
 
 void Form1::CopySelection()
-{}
+{
+    Selection::CopySelection(*Text1);
+}
 
 void Form1::PasteClipboard()
-{}
+{
+    Selection::PasteClipboard(*Text1);
+}

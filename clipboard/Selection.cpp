@@ -1,0 +1,29 @@
+#include "clipboard/Selection.h"
+
+#include "platform/SystemClipboard.h"
+#include "text/TextArea.h"
+
+namespace Selection {
+
+void SelectAllText(TextArea &Text1)
+{
+    Text1.SetSelStart(0);
+    const int length = int(Text1.Text().size());
+    Text1.SetSelLength(length);
+    Text1.SetFocus();
+}
+
+void CopySelection(TextArea &Text1)
+{
+    Clipboard().Clear();
+    const QString selected = Text1.SelText();
+    Clipboard().SetText(selected);
+}
+
+void PasteClipboard(TextArea &Text1)
+{
+    const QString pasted = Clipboard().GetText(ClipboardFormat::Text);
+    Text1.SetSelText(pasted);
+}
+
+} // namespace Selection
