@@ -3,6 +3,8 @@
 #include "app/ClickDelivery.h"
 #include "app/FailureReporter.h"
 #include "app/Form1Design.h"
+#include "notes/ReadNotes.h"
+#include "notes/SaveNotes.h"
 #include "platform/CheckBox.h"
 #include "platform/CommandButton.h"
 #include "platform/TextBox.h"
@@ -100,10 +102,14 @@ void Form1::ChooseFont()
 {}
 
 void Form1::ReadNotes()
-{}
+{
+    Notes::ReadNotes(*Text1);
+}
 
 void Form1::SaveNotes()
-{}
+{
+    Notes::SaveNotes(*Text1);
+}
 
 void Form1::SelectAllText()
 {}
