@@ -94,10 +94,11 @@ void checkKindAndSize(const Descriptor &file, const QString &path, qint64 sizeLi
     if (status.st_size > sizeLimit) {
         const QLocale locale;
         throw RuntimeFailure(RuntimeFailure::OutOfMemory,
-                             tr("Plik „%1” jest za duży: ma %2 (%3 B), a pole tekstowe przyjmuje "
-                                "pliki do %4.")
-                                 .arg(path, locale.formattedDataSize(status.st_size),
-                                      locale.toString(qint64(status.st_size)),
+                             tr("Plik „%1” jest za duży: ma %2 B (%3), a pole tekstowe przyjmuje "
+                                "pliki do %4 B (%5).")
+                                 .arg(path, locale.toString(qint64(status.st_size)),
+                                      locale.formattedDataSize(status.st_size),
+                                      locale.toString(sizeLimit),
                                       locale.formattedDataSize(sizeLimit)));
     }
 }

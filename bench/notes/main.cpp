@@ -1,0 +1,144 @@
+// Times reading notes.txt and saving notes3.txt against what the toolkit itself needs for the
+// same work, in one run on the same widget:
+//   reading: the operation vs decoding the bytes and one setPlainText;
+//   saving:  the operation vs toPlainText, encoding and writing with QSaveFile.
+//
+// Usage: bench_notes [MEBIBYTES [ROUNDS]]   (defaults: 10 MiB, 5 rounds; the best round counts)
+
+#include "notes/ReadNotes.h"
+#include "notes/SaveNotes.h"
+#include "platform/LineReader.h"
+#include "platform/TextBox.h"
+#include "platform/Windows1250.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QRandomGenerator>
+#include <QSaveFile>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <sys/resource.h>
+
+namespace {
+
+// Polish prose-like lines of 20 to 60 bytes, CR LF ended: about 40 bytes a line on average.
+QByteArray makeNotes(qint64 size)
+{
+    static const QByteArray letters
+        = QByteArrayLiteral("aaaaabcdeeeefghiiiijklmnooooprrssttuwyzz \xb9\xe6\xea\xb3\xf1\xf3\x9c\x9f\xbf");
+    QRandomGenerator random(1250);
+    QByteArray bytes;
+    bytes.reserve(size + 64);
+    while (bytes.size() < size) {
+        const int length = 20 + int(random.bounded(41));
+        for (int index = 0; index < length; ++index)
+            bytes += letters.at(int(random.bounded(letters.size())));
+        bytes += "\r\n";
+    }
+    return bytes;
+}
+
+void resetArea(TextBox &area)
+{
+    area.setInitialText(QStringLiteral("Text1"));
+    QCoreApplication::processEvents();
+}
+
+// The best of several rounds, in milliseconds; events are processed inside the timing, so that
+// layout work the widget posts for later is counted too.
+double bestOf(int rounds, TextBox &area, const std::function<void()> &work, bool reset)
+{
+    double best = 1e30;
+    for (int round = 0; round < rounds; ++round) {
+        if (reset)
+            resetArea(area);
+        QElapsedTimer timer;
+        timer.start();
+        work();
+        QCoreApplication::processEvents();
+        best = std::min(best, double(timer.nsecsElapsed()) / 1e6);
+    }
+    return best;
+}
+
+long peakKilobytes()
+{
+    rusage usage = {};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    const QStringList arguments = app.arguments();
+    const qint64 mebibytes = arguments.size() > 1 ? arguments.at(1).toLongLong() : 10;
+    const int rounds = arguments.size() > 2 ? arguments.at(2).toInt() : 5;
+
+    QTemporaryDir folder;
+    QDir::setCurrent(folder.path());
+    const QByteArray bytes = makeNotes(mebibytes << 20);
+    {
+        QFile notes(QStringLiteral("notes.txt"));
+        if (!notes.open(QIODevice::WriteOnly) || notes.write(bytes) != bytes.size())
+            return 1;
+    }
+
+    TextBox area;
+    area.resize(400, 300);
+    area.show();
+    QCoreApplication::processEvents();
+
+    const double readFloor = bestOf(rounds, area, [&] {
+        QFile notes(QStringLiteral("notes.txt"));
+        notes.open(QIODevice::ReadOnly);
+        area.setPlainText(Windows1250::decode(notes.readAll()));
+    }, true);
+    // Above the operation's size limit the same steps run from a reader opened without it, which
+    // is how the limit was chosen.
+    const bool overLimit = bytes.size() > Notes::LargestNotesFile;
+    const double read = bestOf(rounds, area, [&] {
+        if (!overLimit) {
+            Notes::ReadNotes(area);
+            return;
+        }
+        LineReader notes = LineReader::open(QStringLiteral("notes.txt"), bytes.size());
+        Notes::ReadNotes(area, notes);
+    }, true);
+
+    const qsizetype lines = area.document()->blockCount() - 1;
+    const bool sameText = area.Text() == Windows1250::decode(bytes);
+
+    const double saveFloor = bestOf(rounds, area, [&] {
+        QSaveFile notes3(QStringLiteral("floor3.txt"));
+        notes3.open(QIODevice::WriteOnly);
+        notes3.write(Windows1250::encode(area.toPlainText()).bytes);
+        notes3.commit();
+    }, false);
+    const double save = bestOf(rounds, area, [&] { Notes::SaveNotes(area); }, false);
+
+    QFile saved(QStringLiteral("notes3.txt"));
+    saved.open(QIODevice::ReadOnly);
+    const bool sameBytes = saved.readAll() == bytes;
+
+    std::printf("file: %lld bytes, %lld lines, platform %s, best of %d rounds\n",
+                qint64(bytes.size()), qint64(lines), qPrintable(QGuiApplication::platformName()),
+                rounds);
+    std::printf("read: %8.1f ms   floor %8.1f ms   ratio %.3f (goal <= 1.1)\n", read, readFloor,
+                read / readFloor);
+    std::printf("save: %8.1f ms   floor %8.1f ms   ratio %.3f (goal <= 1.2)\n", save, saveFloor,
+                save / saveFloor);
+    if (overLimit)
+        std::printf("(over the size limit: read from a reader opened without it)\n");
+    std::printf("peak memory: %ld MiB\n", peakKilobytes() / 1024);
+    std::printf("saved file equals notes.txt: %s; text equals its bytes: %s\n",
+                sameBytes ? "yes" : "NO", sameText ? "yes" : "NO");
+    return sameBytes ? 0 : 1;
+}
