@@ -7,8 +7,9 @@ class TextArea;
 
 namespace Notes {
 
-// The largest notes.txt the text area is given. Measured with bench/notes: a 64 MiB file takes
-// about 5 s and 1.3 GB to show, and the widget slows down sharply beyond that.
+// The largest notes.txt the text area is given. Measured with bench/notes on the offscreen
+// platform: a 64 MiB file (1.6 million lines) already takes about 15 s and 1.5 GiB to show,
+// 128 MiB takes 3 GiB; beyond this the window would seem hung and could run out of memory.
 inline constexpr qint64 LargestNotesFile = qint64(64) << 20;
 
 // Replaces the text with the lines of notes.txt in the current folder, each followed by CR LF.

@@ -38,9 +38,8 @@ TextPlace placeOf(QStringView text, qsizetype index)
     TextPlace place;
     for (qsizetype at = 0; at < index; ++at) {
         const QChar character = text[at];
-        if (character == u'\r' && at + 1 < index && text[at + 1] == u'\n')
-            continue; // the LF that follows ends the line
-        if (character == u'\r' || character == u'\n') {
+        const bool lineFeedFollows = at + 1 < text.size() && text[at + 1] == u'\n';
+        if ((character == u'\r' && !lineFeedFollows) || character == u'\n') {
             ++place.line;
             place.column = 1;
         } else if (!character.isLowSurrogate() || at == 0 || !text[at - 1].isHighSurrogate()) {

@@ -29,8 +29,8 @@ namespace {
 // Polish prose-like lines of 20 to 60 bytes, CR LF ended: about 40 bytes a line on average.
 QByteArray makeNotes(qint64 size)
 {
-    static const QByteArray letters
-        = QByteArrayLiteral("aaaaabcdeeeefghiiiijklmnooooprrssttuwyzz \xb9\xe6\xea\xb3\xf1\xf3\x9c\x9f\xbf");
+    static const QByteArray letters = QByteArrayLiteral(
+        "aaaaabcdeeeefghiiiijklmnooooprrssttuwyzz \xb9\xe6\xea\xb3\xf1\xf3\x9c\x9f\xbf");
     QRandomGenerator random(1250);
     QByteArray bytes;
     bytes.reserve(size + 64);
@@ -96,33 +96,43 @@ int main(int argc, char *argv[])
     area.show();
     QCoreApplication::processEvents();
 
-    const double readFloor = bestOf(rounds, area, [&] {
-        QFile notes(QStringLiteral("notes.txt"));
-        notes.open(QIODevice::ReadOnly);
-        area.setPlainText(Windows1250::decode(notes.readAll()));
-    }, true);
+    const double readFloor = bestOf(
+        rounds, area,
+        [&] {
+            QFile notes(QStringLiteral("notes.txt"));
+            notes.open(QIODevice::ReadOnly);
+            area.setPlainText(Windows1250::decode(notes.readAll()));
+        },
+        true);
     // Above the operation's size limit the same steps run from a reader opened without it, which
     // is how the limit was chosen.
     const bool overLimit = bytes.size() > Notes::LargestNotesFile;
-    const double read = bestOf(rounds, area, [&] {
-        if (!overLimit) {
-            Notes::ReadNotes(area);
-            return;
-        }
-        LineReader notes = LineReader::open(QStringLiteral("notes.txt"), bytes.size());
-        Notes::ReadNotes(area, notes);
-    }, true);
+    const double read = bestOf(
+        rounds, area,
+        [&] {
+            if (!overLimit) {
+                Notes::ReadNotes(area);
+                return;
+            }
+            LineReader notes = LineReader::open(QStringLiteral("notes.txt"), bytes.size());
+            Notes::ReadNotes(area, notes);
+        },
+        true);
 
     const qsizetype lines = area.document()->blockCount() - 1;
     const bool sameText = area.Text() == Windows1250::decode(bytes);
 
-    const double saveFloor = bestOf(rounds, area, [&] {
-        QSaveFile notes3(QStringLiteral("floor3.txt"));
-        notes3.open(QIODevice::WriteOnly);
-        notes3.write(Windows1250::encode(area.toPlainText()).bytes);
-        notes3.commit();
-    }, false);
-    const double save = bestOf(rounds, area, [&] { Notes::SaveNotes(area); }, false);
+    const double saveFloor = bestOf(
+        rounds, area,
+        [&] {
+            QSaveFile notes3(QStringLiteral("floor3.txt"));
+            notes3.open(QIODevice::WriteOnly);
+            notes3.write(Windows1250::encode(area.toPlainText()).bytes);
+            notes3.commit();
+        },
+        false);
+    const double save = bestOf(
+        rounds, area, [&] { Notes::SaveNotes(area); }, false);
 
     QFile saved(QStringLiteral("notes3.txt"));
     saved.open(QIODevice::ReadOnly);

@@ -146,15 +146,14 @@ void AtomicFileWriterTest::failureKeepsTheEarlierFile_data()
     QTest::addColumn<bool>("fullDisk");
     QTest::addColumn<int>("number");
     QTest::addColumn<QString>("reason");
-    QTest::newRow("folder in the way") << QStringLiteral("folder") << false
-                                       << int(RuntimeFailure::PathFileAccessError)
-                                       << QStringLiteral("w tym miejscu jest folder");
+    QTest::newRow("folder in the way")
+        << QStringLiteral("folder") << false << int(RuntimeFailure::PathFileAccessError)
+        << QStringLiteral("w tym miejscu jest folder");
     QTest::newRow("path through a regular file")
         << QStringLiteral("notes3.txt/notes3.txt") << false << int(RuntimeFailure::PathNotFound)
         << qt_error_string(ENOTDIR);
     QTest::newRow("missing folder") << QStringLiteral("missing/notes3.txt") << false
-                                    << int(RuntimeFailure::PathNotFound)
-                                    << qt_error_string(ENOENT);
+                                    << int(RuntimeFailure::PathNotFound) << qt_error_string(ENOENT);
     QTest::newRow("disk full while writing")
         << QStringLiteral("notes3.txt") << true << int(RuntimeFailure::DiskFull)
         << qt_error_string(ENOSPC);

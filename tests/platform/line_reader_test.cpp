@@ -74,17 +74,23 @@ void LineReaderTest::splitsLines_data()
     QTest::newRow("CR at the very end") << QByteArray("a\r") << QStringList{"a"};
     QTest::newRow("LF CR is two line ends' worth of one")
         << QByteArray("a\n\rb") << QStringList{"a\n", "b"};
-    QTest::newRow("CR CR LF is an empty line") << QByteArray("a\r\r\nb")
-                                               << QStringList{"a", "", "b"};
-    QTest::newRow("empty line in the middle") << QByteArray("a\r\n\r\nb\r\n")
-                                              << QStringList{"a", "", "b"};
+    QTest::newRow("CR CR LF is an empty line")
+        << QByteArray("a\r\r\nb") << QStringList{"a", "", "b"};
+    QTest::newRow("empty line in the middle")
+        << QByteArray("a\r\n\r\nb\r\n") << QStringList{"a", "", "b"};
     QTest::newRow("only a line end") << QByteArray("\r\n") << QStringList{""};
-    QTest::newRow("NUL and 0x1A are ordinary")
-        << QByteArray("a\0b\x1a" "c\r\n\x1a", 8) << QStringList{QString::fromLatin1("a\0b\x1a" "c", 5), QStringLiteral("\x1a")};
-    QTest::newRow("Windows-1250 letters") << QByteArray("\x9c\xb3\xbf\xea")
-                                          << QStringList{QStringLiteral("śłżę")};
+    QTest::newRow("NUL and 0x1A are ordinary") << QByteArray("a\0b\x1a"
+                                                             "c\r\n\x1a",
+                                                             8)
+                                               << QStringList{QString::fromLatin1("a\0b\x1a"
+                                                                                  "c",
+                                                                                  5),
+                                                              QStringLiteral("\x1a")};
+    QTest::newRow("Windows-1250 letters")
+        << QByteArray("\x9c\xb3\xbf\xea") << QStringList{QStringLiteral("śłżę")};
     QTest::newRow("CR LF split between two pieces")
-        << QByteArray(PieceSize - 1, 'x') + "\r\ny" << QStringList{QString(PieceSize - 1, u'x'), "y"};
+        << QByteArray(PieceSize - 1, 'x') + "\r\ny"
+        << QStringList{QString(PieceSize - 1, u'x'), "y"};
     QTest::newRow("lone CR at the end of a piece")
         << QByteArray(PieceSize - 1, 'x') + "\ry" << QStringList{QString(PieceSize - 1, u'x'), "y"};
     QTest::newRow("CR as the last byte of a full piece")

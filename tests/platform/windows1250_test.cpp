@@ -82,12 +82,13 @@ void Windows1250Test::polishLetters_data()
 {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QByteArray>("bytes");
-    QTest::newRow("small letters") << QStringLiteral("ąćęłńóśźż")
-                                   << QByteArray("\xb9\xe6\xea\xb3\xf1\xf3\x9c\x9f\xbf");
-    QTest::newRow("capital letters") << QStringLiteral("ĄĆĘŁŃÓŚŹŻ")
-                                     << QByteArray("\xa5\xc6\xca\xa3\xd1\xd3\x8c\x8f\xaf");
+    QTest::newRow("small letters")
+        << QStringLiteral("ąćęłńóśźż") << QByteArray("\xb9\xe6\xea\xb3\xf1\xf3\x9c\x9f\xbf");
+    QTest::newRow("capital letters")
+        << QStringLiteral("ĄĆĘŁŃÓŚŹŻ") << QByteArray("\xa5\xc6\xca\xa3\xd1\xd3\x8c\x8f\xaf");
     QTest::newRow("quotes, dash, euro") << QStringLiteral("„a” – 5 €")
-                                        << QByteArray("\x84" "a\x94 \x96 5 \x80");
+                                        << QByteArray("\x84"
+                                                      "a\x94 \x96 5 \x80");
 }
 
 void Windows1250Test::polishLetters()
@@ -103,14 +104,15 @@ void Windows1250Test::refusesCharactersWithoutAByte_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<qsizetype>("firstUnencodable");
     QTest::addColumn<qsizetype>("count");
-    QTest::newRow("all encodable") << QStringLiteral("Zażółć gęślą jaźń\r\n\x1a") << qsizetype(-1)
-                                   << qsizetype(0);
+    QTest::newRow("all encodable")
+        << QStringLiteral("Zażółć gęślą jaźń\r\n\x1a") << qsizetype(-1) << qsizetype(0);
     QTest::newRow("Cyrillic word") << QStringLiteral("ab жук") << qsizetype(3) << qsizetype(3);
-    QTest::newRow("emoji is one character") << QStringLiteral("x😀y😀") << qsizetype(1)
-                                            << qsizetype(2);
-    QTest::newRow("lone surrogate") << (QString(u'a') + QChar(0xd800) + u'b') << qsizetype(1) << qsizetype(1);
-    QTest::newRow("control character outside the page") << QString(QChar(0x85)) << qsizetype(0)
-                                                        << qsizetype(1);
+    QTest::newRow("emoji is one character")
+        << QStringLiteral("x😀y😀") << qsizetype(1) << qsizetype(2);
+    QTest::newRow("lone surrogate")
+        << (QString(u'a') + QChar(0xd800) + u'b') << qsizetype(1) << qsizetype(1);
+    QTest::newRow("control character outside the page")
+        << QString(QChar(0x85)) << qsizetype(0) << qsizetype(1);
     QTest::newRow("German sharp s is encodable, Danish o is not")
         << QStringLiteral("ßø") << qsizetype(1) << qsizetype(1);
 }
