@@ -3,7 +3,7 @@
 //   reading: the operation vs decoding the bytes and one setPlainText;
 //   saving:  the operation vs toPlainText, encoding and writing with QSaveFile.
 //
-// Usage: bench_notes [MEBIBYTES [ROUNDS]]   (defaults: 10 MiB, 5 rounds; the best round counts)
+// Usage: bench_notes [MEBIBYTES [ROUNDS]]   (defaults: 10 MiB, 9 rounds; the best round counts)
 
 #include "notes/ReadNotes.h"
 #include "notes/SaveNotes.h"
@@ -94,7 +94,7 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     const QStringList arguments = app.arguments();
     const qint64 mebibytes = arguments.size() > 1 ? arguments.at(1).toLongLong() : 10;
-    const int rounds = arguments.size() > 2 ? arguments.at(2).toInt() : 5;
+    const int rounds = arguments.size() > 2 ? arguments.at(2).toInt() : 9;
 
     const bool overLimit = (mebibytes << 20) > Notes::LargestNotesFile;
     QTemporaryDir folder;
