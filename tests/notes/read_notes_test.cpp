@@ -193,7 +193,7 @@ void ReadNotesTest::oneUndoBringsBackTheEarlierText()
     Text1.SetText(UnsavedText);
     Notes::ReadNotes(Text1);
     QCOMPARE(Text1.Text(), QStringLiteral("z pliku\r\n"));
-    Text1.undo();
+    QTest::keyClick(&Text1, Qt::Key_Z, Qt::ControlModifier);
     QCOMPARE(Text1.Text(), UnsavedText);
     Text1.redo();
     QCOMPARE(Text1.Text(), QStringLiteral("z pliku\r\n"));
