@@ -25,6 +25,7 @@ private slots:
     void fileBytesBecomeText_data();
     void fileBytesBecomeText();
     void readingTwiceGivesTheTextOnce();
+    void readsIntoADisabledArea();
     void failureToOpenKeepsTheText_data();
     void failureToOpenKeepsTheText();
     void fifoIsRefusedWithoutBlocking();
@@ -111,6 +112,15 @@ void ReadNotesTest::readingTwiceGivesTheTextOnce()
     Notes::ReadNotes(Text1);
     Notes::ReadNotes(Text1);
     QCOMPARE(Text1.Text(), QStringLiteral("jeden\r\ndwa\r\n"));
+}
+
+void ReadNotesTest::readsIntoADisabledArea()
+{
+    writeNotes("tylko do odczytu");
+    TextBox Text1;
+    Text1.SetEnabled(false);
+    Notes::ReadNotes(Text1);
+    QCOMPARE(Text1.Text(), QStringLiteral("tylko do odczytu\r\n"));
 }
 
 void ReadNotesTest::failureToOpenKeepsTheText_data()
