@@ -4,6 +4,8 @@
 #include "app/FailureReporter.h"
 #include "app/Form1Design.h"
 #include "clipboard/Selection.h"
+#include "notes/ReadNotes.h"
+#include "notes/SaveNotes.h"
 #include "platform/CheckBox.h"
 #include "platform/CommandButton.h"
 #include "platform/TextBox.h"
@@ -115,10 +117,14 @@ void Form1::ChooseFont()
 }
 
 void Form1::ReadNotes()
-{}
+{
+    Notes::ReadNotes(*Text1);
+}
 
 void Form1::SaveNotes()
-{}
+{
+    Notes::SaveNotes(*Text1);
+}
 
 void Form1::SelectAllText()
 {

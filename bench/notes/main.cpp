@@ -1,0 +1,160 @@
+// Times reading notes.txt and saving notes3.txt against what the toolkit itself needs for the
+// same work, in one run on the same widget:
+//   reading: the operation vs decoding the bytes and one setPlainText;
+//   saving:  the operation vs toPlainText, encoding and writing with QSaveFile.
+//
+// Usage: bench_notes [MEBIBYTES [ROUNDS]]   (defaults: 10 MiB, 9 rounds; the best round counts)
+
+#include "notes/ReadNotes.h"
+#include "notes/SaveNotes.h"
+#include "platform/LineReader.h"
+#include "platform/TextBox.h"
+#include "platform/Windows1250.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QRandomGenerator>
+#include <QSaveFile>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <sys/resource.h>
+
+namespace {
+
+// Polish prose-like lines of 20 to 60 bytes, CR LF ended: about 40 bytes a line on average.
+QByteArray makeNotes(qint64 size)
+{
+    static const QByteArray letters = QByteArrayLiteral(
+        "aaaaabcdeeeefghiiiijklmnooooprrssttuwyzz \xb9\xe6\xea\xb3\xf1\xf3\x9c\x9f\xbf");
+    QRandomGenerator random(1250);
+    QByteArray bytes;
+    bytes.reserve(size + 64);
+    while (bytes.size() < size) {
+        const int length = 20 + int(random.bounded(41));
+        for (int index = 0; index < length; ++index)
+            bytes += letters.at(int(random.bounded(letters.size())));
+        bytes += "\r\n";
+    }
+    return bytes;
+}
+
+void resetArea(TextBox &area)
+{
+    area.setInitialText(QStringLiteral("Text1"));
+    QCoreApplication::processEvents();
+}
+
+struct Timings
+{
+    double floor = 1e30;
+    double operation = 1e30;
+};
+
+double millisecondsFor(TextBox &area, const std::function<void()> &work, bool reset)
+{
+    if (reset)
+        resetArea(area);
+    QElapsedTimer timer;
+    timer.start();
+    work();
+    // Layout work the widget posts for later counts too.
+    QCoreApplication::processEvents();
+    return double(timer.nsecsElapsed()) / 1e6;
+}
+
+// The best of several rounds of each, the two taking turns so that a busy moment of the machine
+// does not fall on one side only.
+Timings compare(int rounds, TextBox &area, const std::function<void()> &floor,
+                const std::function<void()> &operation, bool reset)
+{
+    Timings best;
+    for (int round = 0; round < rounds; ++round) {
+        best.floor = std::min(best.floor, millisecondsFor(area, floor, reset));
+        best.operation = std::min(best.operation, millisecondsFor(area, operation, reset));
+    }
+    return best;
+}
+
+long peakKilobytes()
+{
+    rusage usage = {};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    const QStringList arguments = app.arguments();
+    const qint64 mebibytes = arguments.size() > 1 ? arguments.at(1).toLongLong() : 10;
+    const int rounds = arguments.size() > 2 ? arguments.at(2).toInt() : 9;
+
+    const bool overLimit = (mebibytes << 20) > Notes::LargestNotesFile;
+    QTemporaryDir folder;
+    QDir::setCurrent(folder.path());
+    const QByteArray bytes = makeNotes(mebibytes << 20);
+    {
+        QFile notes(QStringLiteral("notes.txt"));
+        if (!notes.open(QIODevice::WriteOnly) || notes.write(bytes) != bytes.size())
+            return 1;
+    }
+
+    TextBox area;
+    area.resize(400, 300);
+    area.show();
+    QCoreApplication::processEvents();
+
+    const auto readFloor = [&] {
+        QFile notes(QStringLiteral("notes.txt"));
+        notes.open(QIODevice::ReadOnly);
+        area.setPlainText(Windows1250::decode(notes.readAll()));
+    };
+    // Above the operation's size limit the same steps run from a reader opened without it, which
+    // is how the limit was chosen.
+    const auto readOperation = [&] {
+        if (!overLimit) {
+            Notes::ReadNotes(area);
+            return;
+        }
+        LineReader notes = LineReader::open(QStringLiteral("notes.txt"), bytes.size());
+        Notes::ReadNotes(area, notes);
+    };
+    const Timings read = compare(rounds, area, readFloor, readOperation, true);
+
+    const qsizetype lines = area.document()->blockCount() - 1;
+    const bool sameText = area.Text() == Windows1250::decode(bytes);
+
+    const auto saveFloor = [&] {
+        QSaveFile notes3(QStringLiteral("floor3.txt"));
+        notes3.open(QIODevice::WriteOnly);
+        notes3.write(Windows1250::encode(area.toPlainText()).bytes);
+        notes3.commit();
+    };
+    const Timings save = compare(
+        rounds, area, saveFloor, [&] { Notes::SaveNotes(area); }, false);
+
+    QFile saved(QStringLiteral("notes3.txt"));
+    saved.open(QIODevice::ReadOnly);
+    const bool sameBytes = saved.readAll() == bytes;
+
+    std::printf("file: %lld bytes, %lld lines, platform %s, best of %d rounds each, taking turns\n",
+                qint64(bytes.size()), qint64(lines), qPrintable(QGuiApplication::platformName()),
+                rounds);
+    std::printf("read: %8.1f ms   floor %8.1f ms   ratio %.3f (goal <= 1.1)\n", read.operation,
+                read.floor, read.operation / read.floor);
+    std::printf("save: %8.1f ms   floor %8.1f ms   ratio %.3f (goal <= 1.2)\n", save.operation,
+                save.floor, save.operation / save.floor);
+    if (overLimit)
+        std::printf("(over the size limit: read from a reader opened without it)\n");
+    std::printf("peak memory: %ld MiB\n", peakKilobytes() / 1024);
+    std::printf("saved file equals notes.txt: %s; text equals its bytes: %s\n",
+                sameBytes ? "yes" : "NO", sameText ? "yes" : "NO");
+    return sameBytes ? 0 : 1;
+}

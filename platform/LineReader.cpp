@@ -1,0 +1,189 @@
+#include "platform/LineReader.h"
+
+#include "platform/RuntimeFailure.h"
+#include "platform/Windows1250.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <QLocale>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <utility>
+
+namespace {
+
+constexpr qsizetype PieceSize = 1 << 20;
+constexpr char16_t CarriageReturn = u'\r';
+constexpr char16_t LineFeed = u'\n';
+
+QString tr(const char *text)
+{
+    return QCoreApplication::translate("LineReader", text);
+}
+
+int failureNumberFor(int error)
+{
+    switch (error) {
+    case ENOENT:
+        return RuntimeFailure::FileNotFound;
+    case ENOTDIR:
+        return RuntimeFailure::PathNotFound;
+    case EACCES:
+    case EPERM:
+        return RuntimeFailure::PermissionDenied;
+    default:
+        return RuntimeFailure::PathFileAccessError;
+    }
+}
+
+// The POSIX descriptor until a QFile takes it over. QFile cannot open without blocking, so the
+// file is opened here, its kind checked on the open descriptor, and only then handed over.
+class Descriptor
+{
+public:
+    explicit Descriptor(int descriptor)
+        : m_descriptor(descriptor)
+    {}
+    ~Descriptor()
+    {
+        if (m_descriptor >= 0)
+            ::close(m_descriptor);
+    }
+    Descriptor(const Descriptor &) = delete;
+    Descriptor &operator=(const Descriptor &) = delete;
+
+    int get() const { return m_descriptor; }
+    int release() { return std::exchange(m_descriptor, -1); }
+
+private:
+    int m_descriptor;
+};
+
+QString kindOf(mode_t mode)
+{
+    if (S_ISDIR(mode))
+        return tr("to folder, a nie plik");
+    if (S_ISFIFO(mode))
+        return tr("to potok (FIFO), a nie zwykły plik");
+    if (S_ISCHR(mode) || S_ISBLK(mode))
+        return tr("to urządzenie, a nie zwykły plik");
+    if (S_ISSOCK(mode))
+        return tr("to gniazdo, a nie zwykły plik");
+    return tr("to nie jest zwykły plik");
+}
+
+[[noreturn]] void refuseToOpen(const QString &path, int error)
+{
+    throw RuntimeFailure(
+        failureNumberFor(error),
+        tr("Nie można otworzyć pliku „%1”: %2.").arg(path, qt_error_string(error)));
+}
+
+void checkKindAndSize(const Descriptor &file, const QString &path, qint64 sizeLimit)
+{
+    struct stat status = {};
+    if (::fstat(file.get(), &status) != 0)
+        refuseToOpen(path, errno);
+    if (!S_ISREG(status.st_mode)) {
+        throw RuntimeFailure(RuntimeFailure::PathFileAccessError,
+                             tr("Nie można czytać „%1”: %2.").arg(path, kindOf(status.st_mode)));
+    }
+    if (status.st_size > sizeLimit) {
+        const QLocale locale;
+        throw RuntimeFailure(RuntimeFailure::OutOfMemory,
+                             tr("Plik „%1” jest za duży: ma %2 B (%3), a pole tekstowe przyjmuje "
+                                "pliki do %4 B (%5).")
+                                 .arg(path, locale.toString(qint64(status.st_size)),
+                                      locale.formattedDataSize(status.st_size),
+                                      locale.toString(sizeLimit),
+                                      locale.formattedDataSize(sizeLimit)));
+    }
+}
+
+} // namespace
+
+LineReader LineReader::open(const QString &fileName, qint64 sizeLimit)
+{
+    const QString path = QFileInfo(fileName).absoluteFilePath();
+    Descriptor descriptor(
+        ::open(QFile::encodeName(fileName).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    if (descriptor.get() < 0)
+        refuseToOpen(path, errno);
+    checkKindAndSize(descriptor, path, sizeLimit);
+    // A regular file never blocks; reads go back to the ordinary kind.
+    ::fcntl(descriptor.get(), F_SETFL, ::fcntl(descriptor.get(), F_GETFL) & ~O_NONBLOCK);
+
+    auto file = std::make_unique<QFile>();
+    // The pieces are large, so Qt's own buffer would only add a copy.
+    if (!file->open(descriptor.get(), QIODevice::ReadOnly | QIODevice::Unbuffered,
+                    QFileDevice::AutoCloseHandle)) {
+        throw RuntimeFailure(
+            RuntimeFailure::PathFileAccessError,
+            tr("Nie można otworzyć pliku „%1”: %2.").arg(path, file->errorString()));
+    }
+    descriptor.release();
+    return LineReader(std::move(file), fileName);
+}
+
+LineReader::LineReader(std::unique_ptr<QIODevice> device, const QString &fileName)
+    : m_device(std::move(device))
+    , m_absoluteFilePath(QFileInfo(fileName).absoluteFilePath())
+{}
+
+bool LineReader::atEnd()
+{
+    return m_position == m_buffer.size() && !readMore();
+}
+
+QString LineReader::readLine()
+{
+    qsizetype searchFrom = m_position;
+    for (;;) {
+        const qsizetype lineEnd = m_buffer.indexOf(QChar(CarriageReturn), searchFrom);
+        if (lineEnd >= 0 && lineEnd + 1 < m_buffer.size()) {
+            const QString line = m_buffer.sliced(m_position, lineEnd - m_position);
+            m_position = lineEnd + (m_buffer.at(lineEnd + 1) == LineFeed ? 2 : 1);
+            return line;
+        }
+        // Either no line end yet, or a CR at the end of what was read: whether an LF follows it
+        // is in the next piece.
+        searchFrom = lineEnd >= 0 ? lineEnd : m_buffer.size();
+        const qsizetype consumed = m_position;
+        if (!readMore()) {
+            const QString line = m_buffer.sliced(
+                m_position, (lineEnd >= 0 ? lineEnd : m_buffer.size()) - m_position);
+            m_position = m_buffer.size();
+            return line;
+        }
+        searchFrom -= consumed;
+    }
+}
+
+bool LineReader::readMore()
+{
+    if (m_deviceAtEnd)
+        return false;
+    m_piece.resize(PieceSize);
+    const qint64 count = m_device->read(m_piece.data(), PieceSize);
+    if (count < 0) {
+        const QString reason = m_device->errorString();
+        m_device->close();
+        m_deviceAtEnd = true;
+        throw RuntimeFailure(RuntimeFailure::DeviceIOError,
+                             tr("Błąd odczytu pliku „%1”: %2.").arg(m_absoluteFilePath, reason));
+    }
+    if (count == 0) {
+        m_deviceAtEnd = true;
+        m_device->close();
+        return false;
+    }
+    // What was already handed out goes, so the buffer holds at most one piece and a line.
+    m_buffer.remove(0, m_position);
+    m_position = 0;
+    Windows1250::decodeAppending(QByteArrayView(m_piece.constData(), count), m_buffer);
+    return true;
+}

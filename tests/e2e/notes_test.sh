@@ -1,0 +1,41 @@
+#!/usr/bin/env bash
+# A real notes.txt is read with "Czytaj" and written back with "Zapisz": notes3.txt holds the
+# same bytes, every line followed by CR LF, and notes.txt itself is left as it was.
+source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
+binary=$1
+
+# Client-area centres of the buttons at 96 dots per inch.
+read_button=(375 425)  # Command2 "Czytaj" at 340,410, 71x31
+save_button=(455 425)  # Command3 "Zapisz" at 420,410, 71x31
+
+e2e_start_display
+folder=$E2E_TMP/work
+mkdir "$folder"
+# Polish letters in Windows-1250, a lone CR, a lone LF, an undefined byte, 0x1A and NUL, and no
+# line end after the last line.
+printf 'Za\xbf\xf3\xb3\xe6 g\xea\x9cl\xb9 ja\x9f\xf1\r\ndruga\rtrzecia\nczwarta \x81\x1a\x00.' \
+    >"$folder/notes.txt"
+printf 'Za\xbf\xf3\xb3\xe6 g\xea\x9cl\xb9 ja\x9f\xf1\r\ndruga\r\ntrzecia\nczwarta \x81\x1a\x00.\r\n' \
+    >"$E2E_TMP/expected"
+cp "$folder/notes.txt" "$E2E_TMP/notes.original"
+
+e2e_start_app "$binary" "$folder"
+window=$(e2e_window Form1)
+xdotool windowactivate --sync "$window" >/dev/null 2>&1 || true
+
+e2e_click "$window" "${read_button[@]}"
+sleep 1
+e2e_click "$window" "${save_button[@]}"
+e2e_wait_for 10 test -f "$folder/notes3.txt" || e2e_fail "\"Zapisz\" wrote no notes3.txt"
+sleep 0.5
+
+cmp "$E2E_TMP/expected" "$folder/notes3.txt" \
+    || e2e_fail "notes3.txt differs: $(od -c "$folder/notes3.txt" | head -5)"
+cmp "$E2E_TMP/notes.original" "$folder/notes.txt" || e2e_fail "notes.txt was changed"
+[ "$(ls -A "$folder" | sort | tr '\n' ' ')" = "notes.txt notes3.txt " ] \
+    || e2e_fail "unexpected files: $(ls -A "$folder")"
+
+e2e_close_window "$window"
+e2e_wait_exit
+[ "$E2E_APP_STATUS" = 0 ] || e2e_fail "the program ended with status $E2E_APP_STATUS"
+echo "PASS: notes.txt read with \"Czytaj\" and saved byte for byte by \"Zapisz\""

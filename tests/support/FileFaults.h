@@ -1,0 +1,109 @@
+#pragma once
+
+// Files that misbehave, shared by the suites that read and write notes.
+
+#include <QByteArray>
+#include <QDir>
+#include <QIODevice>
+#include <QString>
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <fcntl.h>
+#include <mutex>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
+
+// Gives its bytes, then fails the next read the way a failing disk does.
+class FailingDevice : public QIODevice
+{
+public:
+    explicit FailingDevice(const QByteArray &bytesBeforeFailure)
+        : m_bytes(bytesBeforeFailure)
+    {
+        open(QIODevice::ReadOnly);
+    }
+
+    bool isSequential() const override { return true; }
+    bool wasClosed() const { return m_closed; }
+
+    void close() override
+    {
+        m_closed = true;
+        QIODevice::close();
+    }
+
+protected:
+    qint64 readData(char *data, qint64 maxSize) override
+    {
+        if (m_position == m_bytes.size()) {
+            setErrorString(QStringLiteral("Input/output error"));
+            return -1;
+        }
+        const qint64 count = qMin(maxSize, qint64(m_bytes.size() - m_position));
+        memcpy(data, m_bytes.constData() + m_position, size_t(count));
+        m_position += count;
+        return count;
+    }
+    qint64 writeData(const char *, qint64) override { return -1; }
+
+private:
+    QByteArray m_bytes;
+    qint64 m_position = 0;
+    bool m_closed = false;
+};
+
+// A FIFO with nobody writing to it. Should the code under test block on it, the guard opens the
+// write end after a few seconds, which frees the reader, and records that it had to: the test
+// then fails instead of hanging.
+class UnattendedFifo
+{
+public:
+    explicit UnattendedFifo(const QString &path)
+        : m_path(QFile::encodeName(path))
+        , m_created(::mkfifo(m_path.constData(), 0600) == 0)
+        , m_guard([this] { guard(); })
+    {}
+
+    ~UnattendedFifo()
+    {
+        {
+            std::lock_guard lock(m_mutex);
+            m_done = true;
+        }
+        m_wake.notify_all();
+        m_guard.join();
+    }
+
+    bool created() const { return m_created; }
+    bool hadToFreeTheReader() const { return m_freed; }
+
+private:
+    void guard()
+    {
+        std::unique_lock lock(m_mutex);
+        if (m_wake.wait_for(lock, std::chrono::seconds(3), [this] { return m_done; }))
+            return;
+        m_freed = true;
+        const int writer = ::open(m_path.constData(), O_WRONLY | O_NONBLOCK);
+        if (writer >= 0)
+            ::close(writer);
+    }
+
+    QByteArray m_path;
+    bool m_created;
+    std::atomic<bool> m_freed = false;
+    std::mutex m_mutex;
+    std::condition_variable m_wake;
+    bool m_done = false;
+    std::thread m_guard;
+};
+
+// The names in a folder, to see that nothing (such as a temporary file) was left behind.
+inline QStringList entriesOf(const QString &folder)
+{
+    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System
+                                  | QDir::NoDotAndDotDot);
+}
