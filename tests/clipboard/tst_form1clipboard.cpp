@@ -1,32 +1,14 @@
-#include "app/FailureReporter.h"
 #include "app/Form1.h"
 #include "platform/CommandButton.h"
 #include "platform/RuntimeFailure.h"
 #include "platform/TextBox.h"
+#include "tests/support/CapturingReporter.h"
 
 #include <QApplication>
 #include <QClipboard>
 #include <QTest>
 
 #include <memory>
-
-namespace {
-
-// Keeps what the user would have been told, instead of a modal box nobody closes.
-class CapturingReporter : public FailureReporter
-{
-public:
-    explicit CapturingReporter(QList<RuntimeFailure> &failures)
-        : m_failures(failures)
-    {}
-
-    void report(QWidget *, const RuntimeFailure &failure) override { m_failures.append(failure); }
-
-private:
-    QList<RuntimeFailure> &m_failures;
-};
-
-} // namespace
 
 // "Zaznacz wszystko", "Kopiuj" and "Wklej" clicked in the real window.
 class Form1ClipboardTest : public QObject

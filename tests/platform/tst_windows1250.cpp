@@ -133,4 +133,4 @@ void Windows1250Test::refusesCharactersWithoutAByte()
 }
 
 QTEST_GUILESS_MAIN(Windows1250Test)
-#include "windows1250_test.moc"
+#include "tst_windows1250.moc"

@@ -129,4 +129,4 @@ void ClickDeliveryTest::standardButtonsSpeakPolish()
 }
 
 QTEST_MAIN(ClickDeliveryTest)
-#include "click_delivery_test.moc"
+#include "tst_clickdelivery.moc"

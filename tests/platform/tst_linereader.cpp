@@ -1,7 +1,7 @@
 #include "platform/LineReader.h"
 #include "platform/RuntimeFailure.h"
 
-#include "../support/FileFaults.h"
+#include "tests/support/FileFaults.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -199,4 +199,4 @@ void LineReaderTest::readErrorPartWay()
 }
 
 QTEST_GUILESS_MAIN(LineReaderTest)
-#include "line_reader_test.moc"
+#include "tst_linereader.moc"

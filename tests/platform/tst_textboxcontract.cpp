@@ -426,4 +426,4 @@ void TextBoxContractTest::writtenTextIsOneUndoStep()
 }
 
 QTEST_MAIN(TextBoxContractTest)
-#include "textbox_contract_test.moc"
+#include "tst_textboxcontract.moc"

@@ -160,4 +160,4 @@ void ScaledFormTest::captionIsDrawnWhole()
 }
 
 QTEST_MAIN(ScaledFormTest)
-#include "ScaledFormTest.moc"
+#include "tst_scaledform.moc"

@@ -256,4 +256,4 @@ void Form1DesignTest::windowDoesNotResize()
 }
 
 QTEST_MAIN(Form1DesignTest)
-#include "form1_design_test.moc"
+#include "tst_form1design.moc"

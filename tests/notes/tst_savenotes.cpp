@@ -1,14 +1,14 @@
 #include "notes/SaveNotes.h"
 
-#include "CapturingReporter.h"
 #include "app/Form1.h"
 #include "notes/UnencodableText.h"
 #include "platform/AtomicFileWriter.h"
 #include "platform/CommandButton.h"
 #include "platform/RuntimeFailure.h"
 #include "platform/TextBox.h"
+#include "tests/support/CapturingReporter.h"
 
-#include "../support/FileFaults.h"
+#include "tests/support/FileFaults.h"
 
 #include <QApplication>
 #include <QFile>
@@ -242,19 +242,20 @@ void SaveNotesTest::showsTheBusyCursorWhileSaving()
 
 void SaveNotesTest::windowSavesAndReportsFailures()
 {
-    QStringList messages;
+    QList<RuntimeFailure> failures;
     Form1 form;
-    form.setFailureReporter(std::make_unique<CapturingReporter>(messages));
+    form.setFailureReporter(std::make_unique<CapturingReporter>(failures));
     form.Command3->click();
-    QCOMPARE(messages, QStringList());
+    QVERIFY(failures.isEmpty());
     QCOMPARE(savedBytes(), QByteArray("Text1"));
 
     form.Text1->SetText(QStringLiteral("Ω"));
     form.Command3->click();
-    QCOMPARE(messages.size(), 1);
-    QVERIFY2(messages.first().contains(QStringLiteral("U+03A9")), qPrintable(messages.first()));
+    QCOMPARE(failures.size(), 1);
+    QVERIFY2(failures.first().description().contains(QStringLiteral("U+03A9")),
+             qPrintable(failures.first().description()));
     QCOMPARE(savedBytes(), QByteArray("Text1"));
 }
 
 QTEST_MAIN(SaveNotesTest)
-#include "save_notes_test.moc"
+#include "tst_savenotes.moc"

@@ -1,7 +1,7 @@
 #include "platform/AtomicFileWriter.h"
 #include "platform/RuntimeFailure.h"
 
-#include "../support/FileFaults.h"
+#include "tests/support/FileFaults.h"
 
 #include <QFile>
 #include <QProcess>
@@ -208,4 +208,4 @@ void AtomicFileWriterTest::fullDiskKeepsTheEarlierFile()
 }
 
 QTEST_GUILESS_MAIN(AtomicFileWriterTest)
-#include "atomic_file_writer_test.moc"
+#include "tst_atomicfilewriter.moc"

@@ -1,13 +1,13 @@
 #include "notes/ReadNotes.h"
 
-#include "CapturingReporter.h"
 #include "app/Form1.h"
 #include "platform/CommandButton.h"
 #include "platform/LineReader.h"
 #include "platform/RuntimeFailure.h"
 #include "platform/TextBox.h"
+#include "tests/support/CapturingReporter.h"
 
-#include "../support/FileFaults.h"
+#include "tests/support/FileFaults.h"
 
 #include <QApplication>
 #include <QFile>
@@ -222,21 +222,22 @@ void ReadNotesTest::showsTheBusyCursorWhileReading()
 
 void ReadNotesTest::windowReportsAMissingFile()
 {
-    QStringList messages;
+    QList<RuntimeFailure> failures;
     Form1 form;
-    form.setFailureReporter(std::make_unique<CapturingReporter>(messages));
+    form.setFailureReporter(std::make_unique<CapturingReporter>(failures));
     form.Text1->SetText(UnsavedText);
     form.Command2->click();
-    QCOMPARE(messages.size(), 1);
-    QVERIFY2(messages.first().contains(m_folder->filePath(QStringLiteral("notes.txt"))),
-             qPrintable(messages.first()));
+    QCOMPARE(failures.size(), 1);
+    QVERIFY2(
+        failures.first().description().contains(m_folder->filePath(QStringLiteral("notes.txt"))),
+        qPrintable(failures.first().description()));
     QCOMPARE(form.Text1->Text(), UnsavedText);
 
     writeNotes("przeczytany\r\n");
     form.Command2->click();
-    QCOMPARE(messages.size(), 1);
+    QCOMPARE(failures.size(), 1);
     QCOMPARE(form.Text1->Text(), QStringLiteral("przeczytany\r\n"));
 }
 
 QTEST_MAIN(ReadNotesTest)
-#include "read_notes_test.moc"
+#include "tst_readnotes.moc"

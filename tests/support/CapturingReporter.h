@@ -1,0 +1,20 @@
+#pragma once
+
+#include "app/FailureReporter.h"
+#include "platform/RuntimeFailure.h"
+
+#include <QList>
+
+// Keeps what the window would have shown, instead of a modal box nobody closes.
+class CapturingReporter : public FailureReporter
+{
+public:
+    explicit CapturingReporter(QList<RuntimeFailure> &failures)
+        : m_failures(failures)
+    {}
+
+    void report(QWidget *, const RuntimeFailure &failure) override { m_failures.append(failure); }
+
+private:
+    QList<RuntimeFailure> &m_failures;
+};
