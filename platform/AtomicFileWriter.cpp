@@ -1,6 +1,7 @@
 #include "platform/AtomicFileWriter.h"
 
 #include "platform/RuntimeFailure.h"
+#include "platform/SystemError.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -72,7 +73,7 @@ qint64 AtomicFileWriter::writeBytes(QSaveFile &file, QByteArrayView bytes)
 
 void AtomicFileWriter::fail(const QSaveFile &file, int error) const
 {
-    const QString reason = error != 0 ? qt_error_string(error) : file.errorString();
+    const QString reason = error != 0 ? SystemError::describe(error) : file.errorString();
     throw RuntimeFailure(failureNumberFor(error),
                          tr("Nie można zapisać pliku „%1”: %2.").arg(m_absoluteFilePath, reason));
 }

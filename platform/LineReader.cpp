@@ -1,6 +1,7 @@
 #include "platform/LineReader.h"
 
 #include "platform/RuntimeFailure.h"
+#include "platform/SystemError.h"
 #include "platform/Windows1250.h"
 
 #include <QCoreApplication>
@@ -80,7 +81,7 @@ QString kindOf(mode_t mode)
 {
     throw RuntimeFailure(
         failureNumberFor(error),
-        tr("Nie można otworzyć pliku „%1”: %2.").arg(path, qt_error_string(error)));
+        tr("Nie można otworzyć pliku „%1”: %2.").arg(path, SystemError::describe(error)));
 }
 
 void checkKindAndSize(const Descriptor &file, const QString &path, qint64 sizeLimit)

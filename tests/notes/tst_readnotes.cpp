@@ -129,7 +129,7 @@ void ReadNotesTest::failureToOpenKeepsTheText_data()
     QTest::addColumn<int>("number");
     QTest::addColumn<QString>("reason");
     QTest::newRow("missing file") << "missing" << int(RuntimeFailure::FileNotFound)
-                                  << qt_error_string(ENOENT);
+                                  << QStringLiteral("nie ma takiego pliku ani folderu");
     QTest::newRow("folder") << "folder" << int(RuntimeFailure::PathFileAccessError)
                             << QStringLiteral("to folder");
     QTest::newRow("larger than the limit")

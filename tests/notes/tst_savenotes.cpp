@@ -198,7 +198,8 @@ void SaveNotesTest::failedSaveKeepsTheEarlierFile_data()
     QTest::addColumn<QString>("reason");
     QTest::newRow("notes3.txt is a folder")
         << true << int(RuntimeFailure::PathFileAccessError) << QStringLiteral("folder");
-    QTest::newRow("disk full") << false << int(RuntimeFailure::DiskFull) << qt_error_string(ENOSPC);
+    QTest::newRow("disk full") << false << int(RuntimeFailure::DiskFull)
+                               << QStringLiteral("brak miejsca na dysku");
 }
 
 void SaveNotesTest::failedSaveKeepsTheEarlierFile()

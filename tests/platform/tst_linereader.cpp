@@ -125,13 +125,14 @@ void LineReaderTest::refusesToOpen_data()
     QTest::addColumn<int>("number");
     QTest::addColumn<QString>("reason");
     QTest::newRow("missing file") << QStringLiteral("notes.txt") << QByteArray() << qint64(100)
-                                  << int(RuntimeFailure::FileNotFound) << qt_error_string(ENOENT);
+                                  << int(RuntimeFailure::FileNotFound)
+                                  << QStringLiteral("nie ma takiego pliku ani folderu");
     QTest::newRow("folder") << QStringLiteral("folder") << QByteArray() << qint64(100)
                             << int(RuntimeFailure::PathFileAccessError)
                             << QStringLiteral("to folder, a nie plik");
     QTest::newRow("path through a file")
         << QStringLiteral("plain/notes.txt") << QByteArray() << qint64(100)
-        << int(RuntimeFailure::PathNotFound) << qt_error_string(ENOTDIR);
+        << int(RuntimeFailure::PathNotFound) << QStringLiteral("część ścieżki nie jest folderem");
     QTest::newRow("device") << QStringLiteral("/dev/null") << QByteArray() << qint64(100)
                             << int(RuntimeFailure::PathFileAccessError)
                             << QStringLiteral("to urządzenie");
