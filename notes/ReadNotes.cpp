@@ -32,7 +32,6 @@ namespace Notes {
 
 void ReadNotes(TextArea &Text1)
 {
-    const BusyCursor busy;
     LineReader notes = openNotes();
     ReadNotes(Text1, notes);
 }

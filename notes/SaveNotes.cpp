@@ -8,13 +8,13 @@
 
 namespace Notes {
 
-void SaveNotes(TextArea &Text1)
+void SaveNotes(const TextArea &Text1)
 {
     AtomicFileWriter notes3(QStringLiteral("notes3.txt"));
     SaveNotes(Text1, notes3);
 }
 
-void SaveNotes(TextArea &Text1, AtomicFileWriter &notes3)
+void SaveNotes(const TextArea &Text1, AtomicFileWriter &notes3)
 {
     const BusyCursor busy;
     const QString text = Text1.Text();
