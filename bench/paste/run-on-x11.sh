@@ -4,7 +4,7 @@
 #
 #   bench/paste/run-on-x11.sh BUILD_FOLDER [megabytes] [repetitions]
 source "$(dirname "${BASH_SOURCE[0]}")/../../tests/e2e/lib.sh"
-bench=$1/bench/paste/paste_bench
+bench=$1/bench/paste/bench_paste
 shift
 
 e2e_start_display

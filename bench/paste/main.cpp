@@ -1,81 +1,42 @@
 // Pasting a large clipboard text into the text area against reading the same text from a file.
 //
-// Reading is measured at its floor: the file's bytes read at once, decoded from Windows-1250 and
-// set as the whole text in one call. Pasting is "Zaznacz wszystko" done beforehand and then
-// "Wklej" timed, with the text on the clipboard as another program would offer it (platform line
-// ends). Both end with the same text in the same kind of window, events processed.
+// Reading is "Czytaj" on a notes.txt holding the same text. Pasting is "Zaznacz wszystko" done
+// beforehand and then "Wklej" timed, with the text on the clipboard as another program would offer
+// it (platform line ends). Both end with the same text in the same kind of window, events
+// processed.
 //
-//   paste_bench [megabytes] [repetitions]     (defaults: 10 and 7)
+//   bench_paste [megabytes] [repetitions]     (defaults: 10 and 7)
 //
 // By default the bench puts the text on the clipboard itself, so the toolkit hands it over
 // inside the process. To paste from another program under X11, write the offer first, give it to
 // that program and tell the bench to leave the clipboard alone:
 //
-//   paste_bench --write-offer offer.txt && xclip -selection clipboard -i offer.txt
-//   paste_bench --offered-elsewhere
+//   bench_paste --write-offer offer.txt && xclip -selection clipboard -i offer.txt
+//   bench_paste --offered-elsewhere
 
 #include "app/Form1.h"
 #include "clipboard/Selection.h"
+#include "notes/ReadNotes.h"
 #include "platform/CommandButton.h"
 #include "platform/LineEnds.h"
 #include "platform/TextBox.h"
+#include "platform/Windows1250.h"
 
 #include <QApplication>
 #include <QClipboard>
 #include <QCommandLineParser>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QHash>
 #include <QTemporaryDir>
 
 #include <algorithm>
-#include <array>
 #include <cstdio>
 #include <ctime>
 #include <random>
 #include <vector>
 
 namespace {
-
-// The upper half of Windows-1250; bytes below 0x80 are ASCII. Undefined bytes keep their value,
-// as Windows does.
-constexpr std::array<char16_t, 128> UpperHalf = {
-    0x20AC, 0x0081, 0x201A, 0x0083, 0x201E, 0x2026, 0x2020, 0x2021, 0x0088, 0x2030, 0x0160, 0x2039,
-    0x015A, 0x0164, 0x017D, 0x0179, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-    0x0098, 0x2122, 0x0161, 0x203A, 0x015B, 0x0165, 0x017E, 0x017A, 0x00A0, 0x02C7, 0x02D8, 0x0141,
-    0x00A4, 0x0104, 0x00A6, 0x00A7, 0x00A8, 0x00A9, 0x015E, 0x00AB, 0x00AC, 0x00AD, 0x00AE, 0x017B,
-    0x00B0, 0x00B1, 0x02DB, 0x0142, 0x00B4, 0x00B5, 0x00B6, 0x00B7, 0x00B8, 0x0105, 0x015F, 0x00BB,
-    0x013D, 0x02DD, 0x013E, 0x017C, 0x0154, 0x00C1, 0x00C2, 0x0102, 0x00C4, 0x0139, 0x0106, 0x00C7,
-    0x010C, 0x00C9, 0x0118, 0x00CB, 0x011A, 0x00CD, 0x00CE, 0x010E, 0x0110, 0x0143, 0x0147, 0x00D3,
-    0x00D4, 0x0150, 0x00D6, 0x00D7, 0x0158, 0x016E, 0x00DA, 0x0170, 0x00DC, 0x00DD, 0x0162, 0x00DF,
-    0x0155, 0x00E1, 0x00E2, 0x0103, 0x00E4, 0x013A, 0x0107, 0x00E7, 0x010D, 0x00E9, 0x0119, 0x00EB,
-    0x011B, 0x00ED, 0x00EE, 0x010F, 0x0111, 0x0144, 0x0148, 0x00F3, 0x00F4, 0x0151, 0x00F6, 0x00F7,
-    0x0159, 0x016F, 0x00FA, 0x0171, 0x00FC, 0x00FD, 0x0163, 0x02D9,
-};
-
-QString decodeWindows1250(const QByteArray &bytes)
-{
-    QString text(bytes.size(), Qt::Uninitialized);
-    QChar *out = text.data();
-    for (const char byte : bytes) {
-        const auto value = static_cast<unsigned char>(byte);
-        *out++ = QChar(value < 0x80 ? char16_t(value) : UpperHalf[value - 0x80]);
-    }
-    return text;
-}
-
-QByteArray encodeWindows1250(const QString &text)
-{
-    QHash<char16_t, char> upper;
-    for (int index = 0; index < 128; ++index)
-        upper.insert(UpperHalf[index], char(0x80 + index));
-    QByteArray bytes;
-    bytes.reserve(text.size());
-    for (const QChar character : text)
-        bytes += character.unicode() < 0x80 ? char(character.unicode())
-                                            : upper.value(character.unicode(), '?');
-    return bytes;
-}
 
 // Notes of about the given size: lines of Polish words of varied length, each ending in CR LF.
 QByteArray makeNotes(qsizetype size)
@@ -98,7 +59,7 @@ QByteArray makeNotes(qsizetype size)
         }
         text += u"\r\n";
     }
-    return encodeWindows1250(text);
+    return Windows1250::encode(text).bytes;
 }
 
 void showAndSettle(QWidget &window)
@@ -135,7 +96,8 @@ private:
     std::clock_t m_processorStart;
 };
 
-Duration readFromFile(const QString &path, const QString &expected)
+// "Czytaj" on notes.txt in the current folder.
+Duration readFromFile(const QString &expected)
 {
     Form1 form;
     showAndSettle(form);
@@ -143,11 +105,7 @@ Duration readFromFile(const QString &path, const QString &expected)
     form.Command2->setFocus(Qt::MouseFocusReason);
 
     const Stopwatch stopwatch;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        qFatal("cannot open %s", qPrintable(path));
-    form.Text1->SetText(decodeWindows1250(file.readAll()));
-    file.close();
+    Notes::ReadNotes(*form.Text1);
     QApplication::processEvents();
     const Duration elapsed = stopwatch.elapsed();
 
@@ -211,7 +169,7 @@ int main(int argc, char *argv[])
         parser.showHelp(1);
 
     const QByteArray bytes = makeNotes(qsizetype(megabytes) * 1024 * 1024);
-    const QString expected = decodeWindows1250(bytes);
+    const QString expected = Windows1250::decode(bytes);
     if (parser.isSet(writeOffer)) {
         QFile offer(parser.value(writeOffer));
         const QByteArray utf8 = LineEnds::toPlatform(expected).toUtf8();
@@ -226,6 +184,7 @@ int main(int argc, char *argv[])
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
         qFatal("cannot write %s", qPrintable(path));
     file.close();
+    QDir::setCurrent(folder.path());
 
     const bool elsewhere = parser.isSet(offeredElsewhere);
     std::vector<Duration> reading;
@@ -233,11 +192,11 @@ int main(int argc, char *argv[])
     for (int round = 0; round < repetitions; ++round) {
         // Taking turns at going first keeps a warm-up from favouring either.
         if (round % 2 == 0) {
-            reading.push_back(readFromFile(path, expected));
+            reading.push_back(readFromFile(expected));
             pasting.push_back(pasteFromClipboard(expected, elsewhere));
         } else {
             pasting.push_back(pasteFromClipboard(expected, elsewhere));
-            reading.push_back(readFromFile(path, expected));
+            reading.push_back(readFromFile(expected));
         }
     }
 
@@ -248,7 +207,7 @@ int main(int argc, char *argv[])
                 qPrintable(QGuiApplication::platformName()),
                 elsewhere ? "another program" : "this program", repetitions);
     std::printf("                                             wall ms  processor ms\n");
-    std::printf("read from file (bytes, decode, one SetText): %8.1f  %12.1f\n",
+    std::printf("read notes.txt (Czytaj):                     %8.1f  %12.1f\n",
                 read.wallMilliseconds, read.processorMilliseconds);
     std::printf("paste from clipboard (Wklej):                %8.1f  %12.1f\n",
                 paste.wallMilliseconds, paste.processorMilliseconds);

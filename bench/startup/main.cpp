@@ -1,7 +1,7 @@
 // Start-up time: from the moment a process is started to the first paint of its window, for
 // the real Form1 and, in the same run, for a bare window holding the same controls.
 //
-//   startup_bench [ROUNDS]
+//   bench_startup [ROUNDS]
 //
 // The driver starts itself again as a probe, alternating the two windows, and prints the
 // median and the spread of each. The platform is whatever QT_QPA_PLATFORM says.
