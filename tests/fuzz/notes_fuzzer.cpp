@@ -13,7 +13,7 @@
 //     last line when B had none there. So bytes whose every line ends with CR LF come back
 //     unchanged.
 //   - Reading the saved bytes gives the same text again.
-// The expected bytes are worked out below on the raw bytes, without the reader.
+// The expected bytes are worked out on the raw bytes, without the reader (ReadingRules.h).
 
 #include "notes/ReadNotes.h"
 #include "notes/SaveNotes.h"
@@ -21,6 +21,7 @@
 #include "platform/LineReader.h"
 #include "platform/RuntimeFailure.h"
 #include "platform/Windows1250.h"
+#include "tests/support/ReadingRules.h"
 #include "text/TextArea.h"
 
 #include <QByteArray>
@@ -82,26 +83,6 @@ private:
     qint64 m_chunkSize;
     qint64 m_position = 0;
 };
-
-QByteArray withCrLfLineEnds(QByteArrayView file)
-{
-    QByteArray lines;
-    bool lineOpen = false;
-    for (qsizetype at = 0; at < file.size(); ++at) {
-        if (file[at] == '\r') {
-            lines += "\r\n";
-            if (at + 1 < file.size() && file[at + 1] == '\n')
-                ++at;
-            lineOpen = false;
-        } else {
-            lines += file[at];
-            lineOpen = true;
-        }
-    }
-    if (lineOpen)
-        lines += "\r\n";
-    return lines;
-}
 
 bool endsEveryLineWithCrLf(QByteArrayView file)
 {
