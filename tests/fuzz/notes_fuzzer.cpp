@@ -21,8 +21,8 @@
 #include "platform/LineReader.h"
 #include "platform/RuntimeFailure.h"
 #include "platform/Windows1250.h"
+#include "tests/support/PlainTextArea.h"
 #include "tests/support/ReadingRules.h"
-#include "text/TextArea.h"
 
 #include <QByteArray>
 #include <QDir>
@@ -35,26 +35,6 @@
 #include <memory>
 
 namespace {
-
-// The text area reduced to its text: the read and save operations use nothing else.
-class PlainTextArea : public TextArea
-{
-public:
-    QString Text() const override { return m_text; }
-    void SetText(const QString &text) override { m_text = text; }
-    void SetSelStart(int) override { std::abort(); }
-    void SetSelLength(int) override { std::abort(); }
-    QString SelText() const override { std::abort(); }
-    void SetSelText(const QString &) override { std::abort(); }
-    void SetEnabled(bool) override { std::abort(); }
-    FontObject &Font() override { std::abort(); }
-    void SetFontStrikethru(bool) override { std::abort(); }
-    void SetForeColor(OleColor) override { std::abort(); }
-    void SetFocus() override { std::abort(); }
-
-private:
-    QString m_text;
-};
 
 // A file that gives at most a fixed number of bytes per read, as a pipe or a slow disk may.
 class ChunkedDevice : public QIODevice

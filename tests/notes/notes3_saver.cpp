@@ -7,39 +7,11 @@
 #include "notes/SaveNotes.h"
 #include "platform/RuntimeFailure.h"
 #include "platform/Windows1250.h"
-#include "text/TextArea.h"
+#include "tests/support/PlainTextArea.h"
 
 #include <QFile>
 
 #include <cstdio>
-#include <cstdlib>
-
-namespace {
-
-// The text area reduced to its text, which is all that saving reads of it.
-class PlainTextArea : public TextArea
-{
-public:
-    explicit PlainTextArea(QString text)
-        : m_text(std::move(text))
-    {}
-    QString Text() const override { return m_text; }
-    void SetText(const QString &text) override { m_text = text; }
-    void SetSelStart(int) override { std::abort(); }
-    void SetSelLength(int) override { std::abort(); }
-    QString SelText() const override { std::abort(); }
-    void SetSelText(const QString &) override { std::abort(); }
-    void SetEnabled(bool) override { std::abort(); }
-    FontObject &Font() override { std::abort(); }
-    void SetFontStrikethru(bool) override { std::abort(); }
-    void SetForeColor(OleColor) override { std::abort(); }
-    void SetFocus() override { std::abort(); }
-
-private:
-    QString m_text;
-};
-
-} // namespace
 
 int main(int argc, char *argv[])
 {
