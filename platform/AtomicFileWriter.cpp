@@ -74,6 +74,15 @@ qint64 AtomicFileWriter::writeBytes(QSaveFile &file, QByteArrayView bytes)
 void AtomicFileWriter::fail(const QSaveFile &file, int error) const
 {
     const QString reason = error != 0 ? SystemError::describe(error) : file.errorString();
+    // QSaveFile writes where a symbolic link points; when that place fails, the reason is about
+    // the link's target, which the user must be told of to make sense of it.
+    const QFileInfo link(m_fileName);
+    if (link.isSymLink()) {
+        throw RuntimeFailure(failureNumberFor(error),
+                             tr("Nie można zapisać pliku „%1”, dowiązania symbolicznego do „%2”: "
+                                "%3.")
+                                 .arg(m_absoluteFilePath, link.symLinkTarget(), reason));
+    }
     throw RuntimeFailure(failureNumberFor(error),
                          tr("Nie można zapisać pliku „%1”: %2.").arg(m_absoluteFilePath, reason));
 }

@@ -8,7 +8,8 @@ class QSaveFile;
 // Replaces a file's contents all at once, through QSaveFile: the bytes go to a temporary file in
 // the same folder, which is flushed and then renamed over the file. On any failure the earlier
 // file stays byte for byte, no temporary file is left behind, and a RuntimeFailure names the
-// file's full path and the system's reason. A file that exists keeps its permissions.
+// file's full path and the system's reason. A file that exists keeps its permissions. A symbolic
+// link stays a link: the bytes go where it points, even when nothing is there yet.
 class AtomicFileWriter
 {
 public:

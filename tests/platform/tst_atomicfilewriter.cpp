@@ -10,7 +10,6 @@
 #include <QTest>
 
 #include <cerrno>
-#include <sys/mount.h>
 
 class AtomicFileWriterTest : public QObject
 {
@@ -62,27 +61,6 @@ QByteArray contentsOf(const QString &path)
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
 }
-
-// Unmounts on every way out of the test.
-class TmpfsMount
-{
-public:
-    TmpfsMount(const QString &folder, const char *options)
-        : m_folder(QFile::encodeName(folder))
-        , m_mounted(::geteuid() == 0
-                    && ::mount("tmpfs", m_folder.constData(), "tmpfs", 0, options) == 0)
-    {}
-    ~TmpfsMount()
-    {
-        if (m_mounted)
-            ::umount(m_folder.constData());
-    }
-    bool mounted() const { return m_mounted; }
-
-private:
-    QByteArray m_folder;
-    bool m_mounted;
-};
 
 } // namespace
 

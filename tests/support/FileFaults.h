@@ -12,6 +12,7 @@
 #include <condition_variable>
 #include <fcntl.h>
 #include <mutex>
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
@@ -107,3 +108,24 @@ inline QStringList entriesOf(const QString &folder)
     return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System
                                   | QDir::NoDotAndDotDot);
 }
+
+// A small tmpfs mounted over a folder, which only root can do; unmounted on every way out.
+class TmpfsMount
+{
+public:
+    TmpfsMount(const QString &folder, const char *options)
+        : m_folder(QFile::encodeName(folder))
+        , m_mounted(::geteuid() == 0
+                    && ::mount("tmpfs", m_folder.constData(), "tmpfs", 0, options) == 0)
+    {}
+    ~TmpfsMount()
+    {
+        if (m_mounted)
+            ::umount(m_folder.constData());
+    }
+    bool mounted() const { return m_mounted; }
+
+private:
+    QByteArray m_folder;
+    bool m_mounted;
+};
