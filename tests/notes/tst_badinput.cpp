@@ -285,7 +285,8 @@ void BadInputTest::zapiszThroughADanglingLink()
         QVERIFY2(message.contains(m_folder->filePath(QStringLiteral("notes3.txt"))),
                  qPrintable(message));
         QVERIFY2(message.contains(m_folder->filePath(target)), qPrintable(message));
-        QVERIFY2(message.contains(QStringLiteral("nie ma takiego pliku ani folderu")), qPrintable(message));
+        QVERIFY2(message.contains(QStringLiteral("nie ma takiego pliku ani folderu")),
+                 qPrintable(message));
         QVERIFY(!QFileInfo::exists(target));
         QCOMPARE(entriesOf(m_folder->path()), (QStringList{"notatki", "notes3.txt"}));
     }
