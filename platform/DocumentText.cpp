@@ -1,48 +1,81 @@
 #include "platform/DocumentText.h"
 
+#include <QHash>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+
+#include <array>
+#include <vector>
 
 namespace {
 
 constexpr char16_t CarriageReturn = u'\r';
 constexpr char16_t LineFeed = u'\n';
-constexpr char16_t LineSeparator = 0x2028;
 constexpr char16_t ParagraphSeparator = 0x2029;
 constexpr char16_t ReplacementCharacter = 0xfffd;
 // QTextDocument's own marks for the start and the end of a frame.
 constexpr char16_t BeginningOfFrame = 0xfdd0;
 constexpr char16_t EndOfFrame = 0xfdd1;
 
-// Where a stand-in's format keeps the character it stands for.
+// What a block separator stands for, kept in the separator's own character format: a removal
+// takes away exactly the separators inside it, with their formats, so the line ends that stay
+// keep their kinds. CR LF, by far the most common, is a format without the property, so that
+// ordinary text carries no mark at all.
+enum class LineEnd : int { CrLf = 0, Cr, Lf, Paragraph };
+constexpr int LineEndProperty = QTextFormat::UserProperty + 2;
+// Where a stand-in's character format keeps the character it stands for.
 constexpr int OriginalCharacterProperty = QTextFormat::UserProperty + 1;
 
-bool needsStandIn(const QChar *chars, qsizetype length, qsizetype index)
+QStringView textOf(LineEnd lineEnd)
 {
-    switch (chars[index].unicode()) {
-    case CarriageReturn:
-        return index + 1 == length || chars[index + 1] != LineFeed;
-    case LineFeed:
-        return index == 0 || chars[index - 1] != CarriageReturn;
-    case ParagraphSeparator:
-    case BeginningOfFrame:
-    case EndOfFrame:
-        return true;
-    default:
-        return false;
+    static const std::array<QString, 4> texts
+        = {QStringLiteral("\r\n"), QStringLiteral("\r"), QStringLiteral("\n"),
+           QString(QChar(ParagraphSeparator))};
+    return texts[size_t(lineEnd)];
+}
+
+QTextCharFormat lineEndFormat(LineEnd lineEnd)
+{
+    QTextCharFormat format;
+    if (lineEnd != LineEnd::CrLf)
+        format.setProperty(LineEndProperty, int(lineEnd));
+    return format;
+}
+
+// The separator that ends the line before the block is the character just before it.
+void setLineEndBefore(QTextDocument *document, const QTextBlock &block, LineEnd lineEnd)
+{
+    QTextCursor separator(document);
+    separator.setPosition(block.position() - 1);
+    separator.setPosition(block.position(), QTextCursor::KeepAnchor);
+    separator.setCharFormat(lineEndFormat(lineEnd));
+}
+
+// Reads the line end before each block from the format of the separator before it, which is
+// the block's character format. A document holds only a few formats, so the answer is kept per
+// format index and reading a large text stays a single pass.
+class LineEnds
+{
+public:
+    LineEnd before(const QTextBlock &block)
+    {
+        const int index = block.charFormatIndex();
+        const auto known = m_byFormat.constFind(index);
+        if (known != m_byFormat.cend())
+            return *known;
+        const auto lineEnd = LineEnd(block.charFormat().intProperty(LineEndProperty));
+        m_byFormat.insert(index, lineEnd);
+        return lineEnd;
     }
-}
 
-char16_t standInFor(char16_t original)
-{
-    return original == BeginningOfFrame || original == EndOfFrame ? ReplacementCharacter
-                                                                  : LineSeparator;
-}
+private:
+    QHash<int, LineEnd> m_byFormat;
+};
 
-bool isStandIn(QChar character)
+bool isFrameMark(QChar character)
 {
-    return character == LineSeparator || character == ReplacementCharacter;
+    return character == BeginningOfFrame || character == EndOfFrame;
 }
 
 QTextCharFormat standInFormat(char16_t original)
@@ -82,6 +115,73 @@ private:
     QTextBlock::iterator m_fragment;
 };
 
+// The line ends of a text in order, the way QTextCursor::insertText turns them into blocks.
+struct LineEndScan
+{
+    std::vector<LineEnd> lineEnds;
+    bool hasFrameMarks = false;
+
+    explicit LineEndScan(const QString &text)
+    {
+        const QChar *chars = text.constData();
+        const qsizetype length = text.size();
+        for (qsizetype index = 0; index < length; ++index) {
+            switch (chars[index].unicode()) {
+            case CarriageReturn:
+                if (index + 1 < length && chars[index + 1] == LineFeed) {
+                    lineEnds.push_back(LineEnd::CrLf);
+                    ++index;
+                } else {
+                    lineEnds.push_back(LineEnd::Cr);
+                }
+                break;
+            case LineFeed:
+                lineEnds.push_back(LineEnd::Lf);
+                break;
+            case ParagraphSeparator:
+                lineEnds.push_back(LineEnd::Paragraph);
+                break;
+            case BeginningOfFrame:
+            case EndOfFrame:
+                hasFrameMarks = true;
+                break;
+            default:
+                break;
+            }
+        }
+    }
+
+    LineEnd mostCommon() const
+    {
+        std::array<qsizetype, 4> counts{};
+        for (const LineEnd lineEnd : lineEnds)
+            ++counts[size_t(lineEnd)];
+        return LineEnd(std::max_element(counts.begin(), counts.end()) - counts.begin());
+    }
+};
+
+// Inserts the text as QTextCursor::insertText does, but keeps frame marks as stand-ins.
+void insertCharacters(QTextCursor &cursor, const QString &text, bool hasFrameMarks,
+                      const QTextCharFormat &plain)
+{
+    if (!hasFrameMarks) {
+        cursor.insertText(text, plain);
+        return;
+    }
+    qsizetype runStart = 0;
+    for (qsizetype index = 0; index < text.size(); ++index) {
+        if (!isFrameMark(text.at(index)))
+            continue;
+        if (index > runStart)
+            cursor.insertText(text.mid(runStart, index - runStart), plain);
+        cursor.insertText(QString(QChar(ReplacementCharacter)),
+                          standInFormat(text.at(index).unicode()));
+        runStart = index + 1;
+    }
+    if (runStart < text.size())
+        cursor.insertText(text.mid(runStart), plain);
+}
+
 } // namespace
 
 DocumentText::DocumentText(const QTextDocument &document)
@@ -95,22 +195,26 @@ QString DocumentText::read() const
 
 QString DocumentText::read(int documentFrom, int documentTo) const
 {
-    // The raw text holds one character per document position, without the final separator.
+    // The raw text holds one character per document position, without the final separator;
+    // every U+2029 in it is the separator at the end of a block.
     const QString raw = m_document.toRawText();
     const int from = qBound(0, documentFrom, int(raw.size()));
     const int to = qBound(from, documentTo, int(raw.size()));
 
-    // Each separator grows into two characters, and there are fewer separators than blocks.
+    // A separator grows into at most two characters, and there are fewer separators than blocks.
     QString text(to - from + m_document.blockCount(), Qt::Uninitialized);
     QChar *out = text.data();
     const QChar *in = raw.constData();
+    LineEnds lineEnds;
     FormatWalker formats(m_document);
+    QTextBlock block = m_document.findBlock(from);
     for (int position = from; position < to; ++position) {
         const QChar character = in[position];
         if (character == ParagraphSeparator) {
-            *out++ = QChar(CarriageReturn);
-            *out++ = QChar(LineFeed);
-        } else if (isStandIn(character)) {
+            block = block.next();
+            for (const QChar endCharacter : textOf(lineEnds.before(block)))
+                *out++ = endCharacter;
+        } else if (character == ReplacementCharacter) {
             const QVariant original
                 = formats.formatAt(position).property(OriginalCharacterProperty);
             *out++ = original.isValid() ? QChar(char16_t(original.toInt())) : character;
@@ -124,61 +228,60 @@ QString DocumentText::read(int documentFrom, int documentTo) const
 
 int DocumentText::toTextPosition(int documentPosition) const
 {
-    // Every block before this one ends in a CR LF that the document holds as one character.
-    const QTextBlock block = m_document.findBlock(documentPosition);
-    const int blocksBefore = block.isValid() ? block.blockNumber() : m_document.blockCount() - 1;
-    return documentPosition + blocksBefore;
+    // Each CR LF before the position counts one more in the text than in the document.
+    LineEnds lineEnds;
+    int crLfCount = 0;
+    for (QTextBlock block = m_document.begin().next();
+         block.isValid() && block.position() <= documentPosition; block = block.next()) {
+        if (lineEnds.before(block) == LineEnd::CrLf)
+            ++crLfCount;
+    }
+    return documentPosition + crLfCount;
 }
 
 int DocumentText::toDocumentPosition(int textPosition, Rounding rounding) const
 {
-    if (textPosition <= 0)
-        return 0;
-
-    const auto textStartOf = [this](int blockNumber) {
-        return m_document.findBlockByNumber(blockNumber).position() + blockNumber;
-    };
-    int low = 0;
-    int high = m_document.blockCount() - 1;
-    while (low < high) {
-        const int middle = low + (high - low + 1) / 2;
-        if (textStartOf(middle) <= textPosition)
-            low = middle;
-        else
-            high = middle - 1;
+    LineEnds lineEnds;
+    int textStart = 0;
+    for (QTextBlock block = m_document.begin(); block.isValid();) {
+        const int lineLength = block.length() - 1;
+        const int lineEnd = textStart + lineLength;
+        if (textPosition <= lineEnd)
+            return block.position() + qMax(0, textPosition - textStart);
+        const QTextBlock next = block.next();
+        if (!next.isValid())
+            return block.position() + lineLength;
+        const int nextStart = lineEnd + int(textOf(lineEnds.before(next)).size());
+        if (textPosition < nextStart)
+            return rounding == Rounding::Down ? block.position() + lineLength : next.position();
+        textStart = nextStart;
+        block = next;
     }
-
-    const QTextBlock block = m_document.findBlockByNumber(low);
-    const int lineLength = block.length() - 1;
-    const int offset = textPosition - (block.position() + low);
-    if (offset <= lineLength)
-        return block.position() + offset;
-    if (!block.next().isValid())
-        return block.position() + lineLength;
-    return rounding == Rounding::Down ? block.position() + lineLength : block.next().position();
+    return 0;
 }
 
 void DocumentText::insert(QTextCursor &cursor, const QString &text)
 {
-    const QTextCharFormat plain;
-    const QChar *chars = text.constData();
-    const qsizetype length = text.size();
+    const LineEndScan scan(text);
 
     cursor.beginEditBlock();
     cursor.removeSelectedText();
-    qsizetype runStart = 0;
-    for (qsizetype index = 0; index < length; ++index) {
-        if (!needsStandIn(chars, length, index))
-            continue;
-        if (index > runStart)
-            cursor.insertText(text.mid(runStart, index - runStart), plain);
-        const char16_t original = chars[index].unicode();
-        cursor.insertText(QString(QChar(standInFor(original))), standInFormat(original));
-        runStart = index + 1;
+    if (scan.lineEnds.empty()) {
+        insertCharacters(cursor, text, scan.hasFrameMarks, QTextCharFormat());
+        cursor.endEditBlock();
+        return;
     }
-    if (runStart == 0)
-        cursor.insertText(text, plain);
-    else if (runStart < length)
-        cursor.insertText(text.mid(runStart), plain);
+
+    // Every separator takes the format the text is inserted with. Inserting with the most
+    // common line end leaves only the others to mark one by one.
+    const QTextBlock firstBlock = cursor.block();
+    const LineEnd mostCommon = scan.mostCommon();
+    insertCharacters(cursor, text, scan.hasFrameMarks, lineEndFormat(mostCommon));
+    QTextBlock block = firstBlock;
+    for (const LineEnd lineEnd : scan.lineEnds) {
+        block = block.next();
+        if (lineEnd != mostCommon)
+            setLineEndBefore(cursor.document(), block, lineEnd);
+    }
     cursor.endEditBlock();
 }

@@ -8,11 +8,12 @@ class QTextDocument;
 // Keeps a text's 16-bit characters exact inside a QTextDocument, and maps positions between
 // the text and the document.
 //
-// A QTextDocument holds a line break as one block separator, and it turns a lone CR, a lone LF,
-// U+2029 and its own frame marks into block separators too. Here only CR LF becomes a block
-// separator. Each of the others is stored as a stand-in character whose format records the
-// original, so that it reads back unchanged: the lone line ends and U+2029 stand in as U+2028,
-// which the widget shows as a line break within the line.
+// A QTextDocument ends a line with one block separator, whether the text had CR LF, a lone CR,
+// a lone LF or U+2029 there. So each block records in its format which of these ended the line
+// before it, and reads back with it; a line end of the text counts 2 characters for CR LF and
+// 1 for the others, where the document counts 1. QTextDocument's own frame marks, U+FDD0 and
+// U+FDD1, would also become separators: they are stored as stand-in characters whose format
+// records the original.
 class DocumentText
 {
 public:

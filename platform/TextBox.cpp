@@ -110,13 +110,12 @@ void TextBox::setInitialText(const QString &text)
 
 void TextBox::keyPressEvent(QKeyEvent *event)
 {
-    // Shift+Enter would insert U+2028; in a plain text every line break is a CR LF.
-    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
-    if (enter && event->modifiers().testFlag(Qt::ShiftModifier)) {
-        QKeyEvent plainEnter(event->type(), event->key(), event->modifiers() & ~Qt::ShiftModifier,
-                             event->text(), event->isAutoRepeat(), event->count());
-        QPlainTextEdit::keyPressEvent(&plainEnter);
-        event->setAccepted(plainEnter.isAccepted());
+    // Enter starts a new line with CR LF, whatever ended the line it is typed in; Shift+Enter
+    // would insert U+2028, but in a plain text every line break typed is a CR LF.
+    if (event->matches(QKeySequence::InsertParagraphSeparator)
+        || event->matches(QKeySequence::InsertLineSeparator)) {
+        SetSelText(QStringLiteral("\r\n"));
+        ensureCursorVisible();
         return;
     }
     QPlainTextEdit::keyPressEvent(event);

@@ -27,6 +27,8 @@ private slots:
     void selTextReplacesSelection_data();
     void selTextReplacesSelection();
     void selTextLeavesCaretAfterInsertion();
+    void userDeletionKeepsOtherLineEnds_data();
+    void userDeletionKeepsOtherLineEnds();
     void disabledAreaRefusesTheUserButNotTheProgram();
     void setFocusOnDisabledAreaFails();
     void fontAttributesApplyToWholeText_data();
@@ -147,7 +149,23 @@ void TextBoxContractTest::randomTextsReadBack()
         const QString insertion = pieces.at(random.bounded(pieces.size()));
         box.SetSelStart(start);
         box.SetSelText(insertion);
-        QCOMPARE(box.Text(), text.left(start) + insertion + text.mid(start));
+        const QString inserted = text.left(start) + insertion + text.mid(start);
+        QCOMPARE(box.Text(), inserted);
+
+        // Replacing the selection, line ends within it included, leaves the rest exact.
+        box.SetText(inserted);
+        box.SetSelStart(start);
+        box.SetSelLength(length);
+        int replacedStart = start;
+        if (splitsLineBreak(inserted, replacedStart))
+            --replacedStart;
+        int replacedEnd = replacedStart + length;
+        if (splitsLineBreak(inserted, replacedEnd))
+            ++replacedEnd;
+        const QString replacement = pieces.at(random.bounded(pieces.size()));
+        box.SetSelText(replacement);
+        QCOMPARE(box.Text(),
+                 inserted.left(replacedStart) + replacement + inserted.mid(replacedEnd));
     }
 }
 
@@ -159,7 +177,9 @@ void TextBoxContractTest::lineBreaksShowAsLines_data()
     QTest::newRow("one line") << QStringLiteral("abc") << 1;
     QTest::newRow("CR LF breaks the line") << QStringLiteral("a\r\nb") << 2;
     QTest::newRow("final CR LF opens a line") << QStringLiteral("a\r\nb\r\n") << 3;
-    QTest::newRow("lone ends stay in their line") << QStringLiteral("a\rb\nc") << 1;
+    QTest::newRow("lone CR and lone LF break the line too") << QStringLiteral("a\rb\nc") << 3;
+    QTest::newRow("paragraph separator breaks the line") << characters({u'a', 0x2029, u'b'}) << 2;
+    QTest::newRow("line separator stays in its line") << characters({u'a', 0x2028, u'b'}) << 1;
 }
 
 void TextBoxContractTest::lineBreaksShowAsLines()
@@ -183,11 +203,21 @@ void TextBoxContractTest::typedEnterReadsBackAsCrLf()
 {
     QFETCH(Qt::KeyboardModifiers, modifiers);
     TextBox box;
-    box.SetText(QString());
+    // The line typed in follows a lone LF: the new line end is CR LF all the same.
+    box.SetText(QStringLiteral("x\ny"));
+    box.moveCursor(QTextCursor::End);
     QTest::keyClicks(&box, QStringLiteral("ab"));
     QTest::keyClick(&box, Qt::Key_Return, modifiers);
     type(&box, QStringLiteral("ć"));
-    QCOMPARE(box.Text(), QStringLiteral("ab\r\nć"));
+    QCOMPARE(box.Text(), QStringLiteral("x\nyab\r\nć"));
+
+    // Enter in the middle of a line ended by a lone CR keeps that CR after the new line.
+    box.SetText(QStringLiteral("12\r3"));
+    box.SetSelStart(1);
+    QTest::keyClick(&box, Qt::Key_Enter, modifiers);
+    QCOMPARE(box.Text(), QStringLiteral("1\r\n2\r3"));
+    box.undo();
+    QCOMPARE(box.Text(), QStringLiteral("12\r3"));
 }
 
 void TextBoxContractTest::writingTextPutsCaretAtStart()
@@ -291,6 +321,46 @@ void TextBoxContractTest::selTextLeavesCaretAfterInsertion()
     // The caret follows the new text: what is typed next goes there.
     QTest::keyClicks(&box, QStringLiteral("!"));
     QCOMPARE(box.Text(), QStringLiteral("a12\r\n3!b\r\ncd"));
+}
+
+void TextBoxContractTest::userDeletionKeepsOtherLineEnds_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("start");
+    QTest::addColumn<int>("length");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<QString>("result");
+
+    const QString mixed = QStringLiteral("x\na\r\nb\rc");
+    QTest::newRow("whole lines from a line start")
+        << mixed << 2 << 4 << int(Qt::Key_Delete) << QStringLiteral("x\n\rc");
+    QTest::newRow("from a line start into the next line")
+        << mixed << 2 << 5 << int(Qt::Key_Delete) << QStringLiteral("x\nc");
+    QTest::newRow("from within a line over a lone LF")
+        << mixed << 0 << 3 << int(Qt::Key_Delete) << QStringLiteral("\r\nb\rc");
+    QTest::newRow("Backspace at a line start takes a lone LF")
+        << mixed << 2 << 0 << int(Qt::Key_Backspace) << QStringLiteral("xa\r\nb\rc");
+    QTest::newRow("Delete at a line end takes CR LF")
+        << mixed << 3 << 0 << int(Qt::Key_Delete) << QStringLiteral("x\nab\rc");
+}
+
+// The user's own edits, which go through the widget and not through the contract, keep every
+// line end they do not touch.
+void TextBoxContractTest::userDeletionKeepsOtherLineEnds()
+{
+    QFETCH(QString, text);
+    QFETCH(int, start);
+    QFETCH(int, length);
+    QFETCH(int, key);
+    QFETCH(QString, result);
+    TextBox box;
+    box.SetText(text);
+    box.SetSelStart(start);
+    box.SetSelLength(length);
+    QTest::keyClick(&box, Qt::Key(key));
+    QCOMPARE(box.Text(), result);
+    box.undo();
+    QCOMPARE(box.Text(), text);
 }
 
 void TextBoxContractTest::disabledAreaRefusesTheUserButNotTheProgram()
