@@ -1,8 +1,9 @@
 // Times "Czytaj" in the shown window on the notes files whose shape is hardest for the text area:
-// one very long line (the area lays a line out whole) and very many empty lines. The time runs
+// one very long line (the area lays a line out whole), very many empty lines, and lines ended by
+// LF alone, which make one line holding all the LFs. The time runs
 // from the click until the window has painted the text.
 //
-// Usage: bench_oddnotes [long-line|empty-lines] [MEGABYTES [ROUNDS]]
+// Usage: bench_oddnotes [long-line|empty-lines|lf-lines] [MEGABYTES [ROUNDS]]
 //        (defaults: long-line, 20 MB, 3 rounds; the best round counts)
 
 #include "app/Form1.h"
@@ -23,6 +24,8 @@ QByteArray makeNotes(const QByteArray &shape, qsizetype size)
 {
     if (shape == "empty-lines")
         return QByteArray("\r\n").repeated(size / 2);
+    if (shape == "lf-lines")
+        return QByteArray("Linia z pliku zapisanego w systemie Unix\n").repeated(size / 41);
     QByteArray line(size, 'x');
     for (qsizetype at = 0; at < line.size(); at += 1000)
         line[at] = '\xb3';
@@ -37,7 +40,8 @@ int main(int argc, char *argv[])
     const QByteArray shape = argc > 1 ? QByteArray(argv[1]) : QByteArray("long-line");
     const qsizetype megabytes = argc > 2 ? QByteArray(argv[2]).toLongLong() : 20;
     const int rounds = argc > 3 ? QByteArray(argv[3]).toInt() : 3;
-    if ((shape != "long-line" && shape != "empty-lines") || megabytes <= 0 || rounds <= 0) {
+    if ((shape != "long-line" && shape != "empty-lines" && shape != "lf-lines") || megabytes <= 0
+        || rounds <= 0) {
         std::fprintf(stderr,
                      "usage: bench_oddnotes [long-line|empty-lines] [MEGABYTES [ROUNDS]]\n");
         return 2;
