@@ -5,6 +5,7 @@
 #include <QTextCursor>
 #include <QTextDocument>
 
+#include <algorithm>
 #include <array>
 #include <vector>
 
@@ -182,10 +183,21 @@ void insertCharacters(QTextCursor &cursor, const QString &text, bool hasFrameMar
         cursor.insertText(text.mid(runStart), plain);
 }
 
+// Whether every line end is CR LF: then no format of the document marks another kind, and
+// the line ends need not be looked up block by block.
+bool holdsOnlyCrLf(const QTextDocument &document)
+{
+    const QList<QTextFormat> formats = document.allFormats();
+    return std::none_of(formats.cbegin(), formats.cend(), [](const QTextFormat &format) {
+        return format.hasProperty(LineEndProperty);
+    });
+}
+
 } // namespace
 
 DocumentText::DocumentText(const QTextDocument &document)
     : m_document(document)
+    , m_onlyCrLf(holdsOnlyCrLf(document))
 {}
 
 QString DocumentText::read() const
@@ -211,8 +223,12 @@ QString DocumentText::read(int documentFrom, int documentTo) const
     for (int position = from; position < to; ++position) {
         const QChar character = in[position];
         if (character == ParagraphSeparator) {
-            block = block.next();
-            for (const QChar endCharacter : textOf(lineEnds.before(block)))
+            LineEnd lineEnd = LineEnd::CrLf;
+            if (!m_onlyCrLf) {
+                block = block.next();
+                lineEnd = lineEnds.before(block);
+            }
+            for (const QChar endCharacter : textOf(lineEnd))
                 *out++ = endCharacter;
         } else if (character == ReplacementCharacter) {
             const QVariant original
@@ -229,6 +245,11 @@ QString DocumentText::read(int documentFrom, int documentTo) const
 int DocumentText::toTextPosition(int documentPosition) const
 {
     // Each CR LF before the position counts one more in the text than in the document.
+    if (m_onlyCrLf) {
+        const QTextBlock block = m_document.findBlock(documentPosition);
+        return documentPosition
+               + (block.isValid() ? block.blockNumber() : m_document.blockCount() - 1);
+    }
     LineEnds lineEnds;
     int crLfCount = 0;
     for (QTextBlock block = m_document.begin().next();
@@ -241,6 +262,8 @@ int DocumentText::toTextPosition(int documentPosition) const
 
 int DocumentText::toDocumentPosition(int textPosition, Rounding rounding) const
 {
+    if (m_onlyCrLf)
+        return toDocumentPositionWithCrLfOnly(textPosition, rounding);
     LineEnds lineEnds;
     int textStart = 0;
     for (QTextBlock block = m_document.begin(); block.isValid();) {
@@ -258,6 +281,34 @@ int DocumentText::toDocumentPosition(int textPosition, Rounding rounding) const
         block = next;
     }
     return 0;
+}
+
+// Block n starts at text position n past its document position, so a binary search over the
+// blocks finds the one that holds a text position.
+int DocumentText::toDocumentPositionWithCrLfOnly(int textPosition, Rounding rounding) const
+{
+    if (textPosition <= 0)
+        return 0;
+    const auto textStartOf = [this](int blockNumber) {
+        return m_document.findBlockByNumber(blockNumber).position() + blockNumber;
+    };
+    int low = 0;
+    int high = m_document.blockCount() - 1;
+    while (low < high) {
+        const int middle = low + (high - low + 1) / 2;
+        if (textStartOf(middle) <= textPosition)
+            low = middle;
+        else
+            high = middle - 1;
+    }
+    const QTextBlock block = m_document.findBlockByNumber(low);
+    const int lineLength = block.length() - 1;
+    const int offset = textPosition - (block.position() + low);
+    if (offset <= lineLength)
+        return block.position() + offset;
+    if (!block.next().isValid())
+        return block.position() + lineLength;
+    return rounding == Rounding::Down ? block.position() + lineLength : block.next().position();
 }
 
 void DocumentText::insert(QTextCursor &cursor, const QString &text)

@@ -34,5 +34,8 @@ public:
     static void insert(QTextCursor &cursor, const QString &text);
 
 private:
+    int toDocumentPositionWithCrLfOnly(int textPosition, Rounding rounding) const;
+
     const QTextDocument &m_document;
+    const bool m_onlyCrLf;
 };
