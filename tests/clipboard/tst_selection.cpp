@@ -240,7 +240,7 @@ void SelectionTest::undoTakesBackAPaste_data()
     QTest::newRow("insert at the caret") << u"Text1"_qs << 5 << 0 << u"Zażółć"_qs;
     QTest::newRow("over a selection") << u"abc\r\ndef"_qs << 2 << 4 << u"X\nY\nZ"_qs;
     QTest::newRow("no text over a selection") << u"abc\r\ndef"_qs << 0 << 8 << QString();
-    QTest::newRow("lines with stand-in characters")
+    QTest::newRow("line ends of every kind and a frame mark")
         << u"ab"_qs << 1 << 0 << u"1\u20292\uFDD03\r4"_qs;
 }
 
