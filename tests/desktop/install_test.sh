@@ -32,9 +32,11 @@ icon=$(entry Icon)
 [ -n "$(entry 'Name\[pl\]')" ] || fail "no Polish name"
 [ -n "$(entry 'Comment\[pl\]')" ] || fail "no Polish comment"
 
-# The icon must be a drawing that the desktop can scale, not a bitmap renamed.
-format=$(identify -format '%m' "$icons/notatki.svg") || fail "the icon cannot be read"
-[ "$format" = SVG ] || fail "the icon is $format, not SVG"
+# The icon must be a drawing that the desktop can scale, not a bitmap renamed, and it must draw.
+grep -q '<svg[ >]' "$icons/notatki.svg" || fail "the icon is not an SVG drawing"
+rsvg-convert --width 256 --height 256 --output "$destdir/icon.png" "$icons/notatki.svg" \
+    || fail "the icon cannot be drawn"
+[ "$(identify -format '%wx%h' "$destdir/icon.png")" = 256x256 ] || fail "the icon drew wrongly"
 
 appstreamcli validate-tree --no-net "$prefix" || fail "AppStream rejects the installed files"
 echo "PASS: installed bin/notatki, ${desktop#"$prefix"/}, ${icons#"$prefix"/}/notatki.svg, ${metainfo#"$prefix"/}"
