@@ -11,6 +11,7 @@
 #include "platform/Windows1250.h"
 #include "tests/support/CapturingReporter.h"
 #include "tests/support/FileFaults.h"
+#include "tests/support/Files.h"
 #include "tests/support/ReadingRules.h"
 
 #include <QElapsedTimer>
@@ -96,19 +97,6 @@ private:
     bool m_done = false;
     std::thread m_thread;
 };
-
-void writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    QCOMPARE(file.write(bytes), bytes.size());
-}
-
-QByteArray contentsOf(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
-}
 
 QByteArray randomBytes(quint32 seed, qsizetype size)
 {

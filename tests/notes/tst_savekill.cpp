@@ -2,6 +2,7 @@
 // hold either the whole earlier text or the whole new one.
 
 #include "tests/support/FileFaults.h"
+#include "tests/support/Files.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -51,19 +52,6 @@ QByteArray numberedLines(const QByteArray &word, qsizetype size)
         bytes
             += word + ' ' + QByteArray::number(line) + " \xb9\xe6\xea\xb3\xf1\xf3\x9c\x9f\xbf\r\n";
     return bytes;
-}
-
-void writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    QCOMPARE(file.write(bytes), bytes.size());
-}
-
-QByteArray contentsOf(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
 }
 
 // Starts the saver and waits until it says the save begins.

@@ -2,6 +2,7 @@
 #include "platform/RuntimeFailure.h"
 
 #include "tests/support/FileFaults.h"
+#include "tests/support/Files.h"
 
 #include <QFile>
 #include <QProcess>
@@ -48,19 +49,6 @@ protected:
         return -1;
     }
 };
-
-void writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    QCOMPARE(file.write(bytes), bytes.size());
-}
-
-QByteArray contentsOf(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
-}
 
 } // namespace
 
