@@ -37,19 +37,14 @@ void TextBox::nameInnerParts()
 }
 
 // The style greys a disabled area's text to about 1.6:1 against its background, which few can
-// read. The background stays the style's muted one, so the area still looks out of reach.
+// read. The background stays the style's muted one, so the area still looks out of reach. (A
+// selection is drawn in the style's own highlight colours whether the area is enabled or not.)
 void TextBox::makeDisabledLookReadable()
 {
     QPalette colours = palette();
-    const std::pair<QPalette::ColorRole, QPalette::ColorRole> textOnBackground[] = {
-        {QPalette::Text, QPalette::Base},
-        {QPalette::HighlightedText, QPalette::Highlight},
-    };
-    for (const auto &[text, background] : textOnBackground) {
-        colours.setColor(QPalette::Disabled, text,
-                         ReadableColor::on(colours.color(QPalette::Disabled, background),
-                                           colours.color(QPalette::Disabled, text)));
-    }
+    colours.setColor(QPalette::Disabled, QPalette::Text,
+                     ReadableColor::on(colours.color(QPalette::Disabled, QPalette::Base),
+                                       colours.color(QPalette::Disabled, QPalette::Text)));
     setPalette(colours);
 }
 

@@ -7,8 +7,8 @@
 // The text area on a QPlainTextEdit: no wrapping, both scroll bars always shown (scroll bars
 // that come and go make Qt lay a large text out twice), and Tab moves the focus on.
 //
-// Disabled, it still reads well: the style's muted colours are darkened just enough for the
-// text and the selected text to be readable, and assistive technology is told it is read-only.
+// Disabled, it still reads well: the style's muted text colour is darkened just enough to be
+// readable on the muted background, and assistive technology is told the area is read-only.
 //
 // The contract's members keep their design names (Text, SetFocus, ...) next to Qt's own
 // (toPlainText, setFocus, ...): the operations use only the contract.
