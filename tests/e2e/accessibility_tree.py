@@ -4,6 +4,7 @@ Usage: accessibility_tree.py PID CHECK [ARGUMENT]. Each check walks the program'
 does, through pyatspi, prints what it saw and exits non-zero with the reason when something is
 wrong.
 """
+import itertools
 import sys
 import time
 
@@ -122,10 +123,9 @@ def check_main_window(app):
     frame = wait_for(lambda: window(app, "frame", WINDOW), f"the frame {WINDOW!r}")
     dump(frame)
     seen = [(depth, node.getRoleName(), node.name) for depth, node in walk(frame)]
-    if seen != MAIN_WINDOW:
-        for expected, found in zip(MAIN_WINDOW + [None] * len(seen), seen + [None] * 99):
-            if expected != found:
-                raise Failure(f"expected {expected}, found {found}")
+    for index, (expected, found) in enumerate(itertools.zip_longest(MAIN_WINDOW, seen)):
+        if expected != found:
+            raise Failure(f"node {index}: expected {expected}, found {found}")
     check_names(frame)
     for (role, name), beginning in DESCRIBED.items():
         description = find(frame, role, name).description
