@@ -14,7 +14,8 @@ struct ControlSpec
     const char *name;
     ControlKind kind;
     const char *container;
-    const char *caption; // UTF-8, shown unchanged, spaces included
+    const char *caption; // UTF-8, shown unchanged, spaces included; assistive technology gets it
+                         // without the spaces around it, which a braille display would show
     Twips left;
     Twips top;
     Twips width;
@@ -22,6 +23,9 @@ struct ControlSpec
     qint16 tabIndex;
     CheckState value = CheckState::Unchecked; // check boxes
     const char *text = nullptr;               // text boxes
+    // For a control without a caption, what assistive technology calls it and says of it.
+    const char *accessibleName = nullptr;
+    const char *accessibleDescription = nullptr;
 };
 
 struct WindowSpec
@@ -29,4 +33,7 @@ struct WindowSpec
     const char *caption;
     Twips clientWidth;
     Twips clientHeight;
+    // What assistive technology calls the window and says of it; the caption stays as it is.
+    const char *accessibleName;
+    const char *accessibleDescription;
 };

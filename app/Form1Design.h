@@ -8,7 +8,16 @@
 // the tab order and initial settings. Containers come before the controls they hold.
 namespace Form1Design {
 
-inline constexpr WindowSpec Window{"Form1", 6012, 6336};
+inline constexpr WindowSpec Window{
+    "Form1", 6012, 6336, "Notatki, edytor notatek",
+    "Edytor notatek: wczytuje plik notes.txt i zapisuje plik notes3.txt w bieżącym folderze, "
+    "zmienia styl i czcionkę tekstu, kopiuje i wkleja przez schowek."};
+
+// What assistive technology hears of the text area, which has no caption of its own.
+inline constexpr char TextAreaName[] = "Notatki";
+inline constexpr char TextAreaDescription[]
+    = "Tekst notatek. Przycisk „Czytaj” wczytuje go z pliku notes.txt, "
+      "przycisk „Zapisz” zapisuje go do pliku notes3.txt.";
 
 // clang-format off
 inline constexpr std::array<ControlSpec, 19> Controls{{
@@ -20,7 +29,7 @@ inline constexpr std::array<ControlSpec, 19> Controls{{
     {"Check3",   ControlKind::CheckBox,      "Frame1",  "Kursywa",            120,  600,  1500, 252,  4},
     {"Check4",   ControlKind::CheckBox,      "Frame1",  "Podkreślenie",       120,  960,  1500, 252,  5},
     {"Check5",   ControlKind::CheckBox,      "Frame1",  "Przekreślenie",      120,  1320, 1500, 252,  6},
-    {"Text1",    ControlKind::TextBox,       "Form1",   "",                   120,  120,  3852, 6132, 7, CheckState::Unchecked, "Text1"},
+    {"Text1",    ControlKind::TextBox,       "Form1",   "",                   120,  120,  3852, 6132, 7, CheckState::Unchecked, "Text1", TextAreaName, TextAreaDescription},
     {"Frame2",   ControlKind::Frame,         "Form1",   " Kolor tekstu ",     4080, 2760, 1812, 2052, 8},
     {"Option1",  ControlKind::OptionButton,  "Frame2",  "Domyślny",           120,  240,  1500, 252,  9},
     {"Option2",  ControlKind::OptionButton,  "Frame2",  "Czarny",             120,  600,  1500, 252,  10},

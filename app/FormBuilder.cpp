@@ -1,7 +1,9 @@
 #include "app/FormBuilder.h"
 
+#include "platform/AccessibleWindow.h"
 #include "platform/CheckBox.h"
 #include "platform/CommandButton.h"
+#include "platform/ScreenFit.h"
 #include "platform/TextBox.h"
 
 #include <QGroupBox>
@@ -14,11 +16,16 @@
 FormBuilder::Controls FormBuilder::build(QWidget &form, const WindowSpec &window,
                                          std::span<const ControlSpec> controls)
 {
-    const qreal logicalDpi = form.screen()->logicalDotsPerInch();
-    const auto pixels = [logicalDpi](Twips twips) {
-        return twipsToPixels(twips, logicalDpi);
-    };
+    AccessibleWindow::expose(form, QString::fromUtf8(window.accessibleName),
+                             QString::fromUtf8(window.accessibleDescription));
 
+    const qreal logicalDpi = form.screen()->logicalDotsPerInch();
+    const QSize designed(twipsToPixels(window.clientWidth, logicalDpi),
+                         twipsToPixels(window.clientHeight, logicalDpi));
+    const qreal fit = ScreenFit::scale(form, designed);
+    const auto pixels = [dotsPerInch = logicalDpi * fit](Twips twips) {
+        return twipsToPixels(twips, dotsPerInch);
+    };
     form.setWindowTitle(QString::fromUtf8(window.caption));
     form.setFixedSize(pixels(window.clientWidth), pixels(window.clientHeight));
 
@@ -34,6 +41,8 @@ FormBuilder::Controls FormBuilder::build(QWidget &form, const WindowSpec &window
         built.insert(control->objectName(), control);
     }
     setTabOrder(built, controls);
+    if (fit < 1.0)
+        ScreenFit::shrinkFont(form, fit);
     return built;
 }
 
@@ -65,6 +74,12 @@ QWidget *FormBuilder::createControl(const ControlSpec &design, QWidget *containe
         break;
     }
     control->setObjectName(QString::fromUtf8(design.name));
+    if (design.accessibleName)
+        control->setAccessibleName(QString::fromUtf8(design.accessibleName));
+    else if (!caption.isEmpty())
+        control->setAccessibleName(caption.trimmed());
+    if (design.accessibleDescription)
+        control->setAccessibleDescription(QString::fromUtf8(design.accessibleDescription));
     return control;
 }
 

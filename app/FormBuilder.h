@@ -10,7 +10,8 @@
 class QWidget;
 
 // Builds a window and its controls from a design: caption, fixed client size, every control in
-// its container with its caption, rectangle and initial settings, and the tab order.
+// its container with its caption, rectangle and initial settings, and the tab order. A design
+// that would not fit the screen is shrunk in proportion, font included, until it does.
 class FormBuilder
 {
 public:

@@ -2,6 +2,7 @@
 
 #include "platform/RuntimeFailure.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDialogButtonBox>
@@ -76,6 +77,8 @@ FontDialog::FontDialog(const FontChoice &start, QWidget *parent)
     grid->addWidget(m_buttons, 3, 0, 1, 3);
     grid->setColumnStretch(0, 1);
 
+    nameForAssistiveTechnology();
+
     connect(m_buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(m_buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     connect(m_family, &QComboBox::currentIndexChanged, this, &FontDialog::updateSample);
@@ -83,6 +86,23 @@ FontDialog::FontDialog(const FontChoice &start, QWidget *parent)
     connect(m_size, &QComboBox::editTextChanged, this, &FontDialog::updateSample);
 
     setChoice(start);
+}
+
+// Each list takes its label's words. On Linux Qt names a combo box by the value it shows and
+// links it to its label; the list it drops down and the size's edit field have no such link.
+void FontDialog::nameForAssistiveTechnology()
+{
+    const std::pair<QComboBox *, QString> lists[] = {
+        {m_family, tr("Czcionka")},
+        {m_style, tr("Styl czcionki")},
+        {m_size, tr("Rozmiar")},
+    };
+    for (const auto &[list, name] : lists) {
+        list->setAccessibleName(name);
+        list->view()->setAccessibleName(name);
+    }
+    m_size->lineEdit()->setAccessibleName(tr("Rozmiar"));
+    m_buttons->setAccessibleName(tr("Przyciski okna"));
 }
 
 FontChoice FontDialog::choice() const

@@ -26,6 +26,7 @@ public:
 private:
     enum Style { Regular, Italic, Bold, BoldItalic };
 
+    void nameForAssistiveTechnology();
     void setChoice(const FontChoice &choice);
     std::optional<float> size() const;
     void updateSample();

@@ -2,6 +2,7 @@
 
 #include "platform/DocumentText.h"
 #include "platform/LineEnds.h"
+#include "platform/ReadableColor.h"
 #include "platform/RuntimeFailure.h"
 
 #include <QKeyEvent>
@@ -16,6 +17,35 @@ TextBox::TextBox(QWidget *parent)
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setTabChangesFocus(true);
+    nameInnerParts();
+    makeDisabledLookReadable();
+}
+
+// A screen reader walks into the parts of the area too; none of them may be left unnamed.
+void TextBox::nameInnerParts()
+{
+    viewport()->setAccessibleName(tr("Obszar tekstu"));
+    const std::pair<QScrollBar *, QString> scrollBars[] = {
+        {horizontalScrollBar(), tr("Przewijanie w poziomie")},
+        {verticalScrollBar(), tr("Przewijanie w pionie")},
+    };
+    for (const auto &[scrollBar, name] : scrollBars) {
+        scrollBar->setAccessibleName(name);
+        // Qt puts each scroll bar in a container widget of its own, which is exposed as well.
+        scrollBar->parentWidget()->setAccessibleName(name);
+    }
+}
+
+// The style greys a disabled area's text to about 1.6:1 against its background, which few can
+// read. The background stays the style's muted one, so the area still looks out of reach. (A
+// selection is drawn in the style's own highlight colours whether the area is enabled or not.)
+void TextBox::makeDisabledLookReadable()
+{
+    QPalette colours = palette();
+    colours.setColor(QPalette::Disabled, QPalette::Text,
+                     ReadableColor::on(colours.color(QPalette::Disabled, QPalette::Base),
+                                       colours.color(QPalette::Disabled, QPalette::Text)));
+    setPalette(colours);
 }
 
 QString TextBox::Text() const
@@ -85,7 +115,7 @@ void TextBox::SetFontStrikethru(bool on)
 
 void TextBox::SetForeColor(OleColor color)
 {
-    // A disabled area keeps the style's disabled colour, which tells the user it is out of reach.
+    // A disabled area keeps its own muted colour, which tells the user it is out of reach.
     QPalette colours = palette();
     colours.setColor(QPalette::Active, QPalette::Text, toQColor(color));
     colours.setColor(QPalette::Inactive, QPalette::Text, toQColor(color));
@@ -106,6 +136,15 @@ void TextBox::setInitialText(const QString &text)
 {
     SetText(text);
     document()->clearUndoRedoStacks();
+}
+
+void TextBox::changeEvent(QEvent *event)
+{
+    // Out of the user's reach is also not editable for assistive technology, whichever way the
+    // area was disabled. Read-only does not stop the program's own writes.
+    if (event->type() == QEvent::EnabledChange)
+        setReadOnly(!isEnabled());
+    QPlainTextEdit::changeEvent(event);
 }
 
 void TextBox::keyPressEvent(QKeyEvent *event)

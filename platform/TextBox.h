@@ -7,6 +7,9 @@
 // The text area on a QPlainTextEdit: no wrapping, both scroll bars always shown (scroll bars
 // that come and go make Qt lay a large text out twice), and Tab moves the focus on.
 //
+// Disabled, it still reads well: the style's muted text colour is darkened just enough to be
+// readable on the muted background, and assistive technology is told the area is read-only.
+//
 // The contract's members keep their design names (Text, SetFocus, ...) next to Qt's own
 // (toPlainText, setFocus, ...): the operations use only the contract.
 class TextBox
@@ -34,11 +37,15 @@ public:
     void setInitialText(const QString &text);
 
 protected:
+    void changeEvent(QEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     QMimeData *createMimeDataFromSelection() const override;
     void insertFromMimeData(const QMimeData *source) override;
 
 private:
+    void nameInnerParts();
+    void makeDisabledLookReadable();
+
     class AreaFont : public FontObject
     {
     public:

@@ -4,6 +4,7 @@
 #include "platform/CommandButton.h"
 #include "platform/TextBox.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QGroupBox>
 #include <QRadioButton>
@@ -29,6 +30,9 @@ private slots:
     void spaceAndEnterClick();
     void optionButtonsSelectOneAndChangeNothingElse();
     void windowDoesNotResize();
+    void assistiveTechnologyHearsEveryControl_data();
+    void assistiveTechnologyHearsEveryControl();
+    void noPartIsLeftUnnamed();
 
 private:
     std::unique_ptr<Form1> m_form;
@@ -253,6 +257,72 @@ void Form1DesignTest::windowDoesNotResize()
     form.resize(800, 900);
     QCOMPARE(form.size(), QSize(501, 528));
     QCOMPARE(form.Text1->geometry(), designedRectangle("Text1"));
+}
+
+void Form1DesignTest::assistiveTechnologyHearsEveryControl_data()
+{
+    QTest::addColumn<QObject *>("control");
+    QTest::addColumn<int>("role");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("description");
+
+    Form1 &form = *m_form;
+    const auto row = [](QObject *control, QAccessible::Role role, const QString &name,
+                        const QString &description = QString()) {
+        QTest::newRow(qPrintable(control->objectName()))
+            << control << int(role) << name << description;
+    };
+    // A window, not a filler, so that a screen reader announces it; its caption stays "Form1".
+    row(&form, QAccessible::Window, QStringLiteral("Notatki, edytor notatek"),
+        QStringLiteral("Edytor notatek: wczytuje plik notes.txt i zapisuje plik notes3.txt w "
+                       "bieżącym folderze, zmienia styl i czcionkę tekstu, kopiuje i wkleja przez "
+                       "schowek."));
+    row(form.Text1, QAccessible::EditableText, QStringLiteral("Notatki"),
+        QStringLiteral("Tekst notatek. Przycisk „Czytaj” wczytuje go z pliku notes.txt, przycisk "
+                       "„Zapisz” zapisuje go do pliku notes3.txt."));
+    row(form.Check1, QAccessible::CheckBox, QStringLiteral("Możliwa edycja"));
+    row(form.Check2, QAccessible::CheckBox, QStringLiteral("Wytłuszczenie"));
+    row(form.Check5, QAccessible::CheckBox, QStringLiteral("Przekreślenie"));
+    row(form.Command1, QAccessible::Button, QStringLiteral("Wybierz czcionkę"));
+    row(form.Command6, QAccessible::Button, QStringLiteral("Wklej"));
+    // The frames' captions keep their spaces on screen; a braille display would show them.
+    row(form.Frame1, QAccessible::Grouping, QStringLiteral("Styl czcionki"));
+    row(form.Frame2, QAccessible::Grouping, QStringLiteral("Kolor tekstu"));
+    row(form.Option1, QAccessible::RadioButton, QStringLiteral("Domyślny"));
+    row(form.Option5, QAccessible::RadioButton, QStringLiteral("Czerwony"));
+}
+
+void Form1DesignTest::assistiveTechnologyHearsEveryControl()
+{
+    QFETCH(QObject *, control);
+    QFETCH(int, role);
+    QFETCH(QString, name);
+    QFETCH(QString, description);
+
+    QAccessibleInterface *heard = QAccessible::queryAccessibleInterface(control);
+    QVERIFY(heard);
+    QCOMPARE(int(heard->role()), role);
+    QCOMPARE(heard->text(QAccessible::Name), name);
+    QCOMPARE(heard->text(QAccessible::Description), description);
+    QCOMPARE(m_form->windowTitle(), QStringLiteral("Form1"));
+}
+
+void Form1DesignTest::noPartIsLeftUnnamed()
+{
+    QList<QAccessibleInterface *> parts{QAccessible::queryAccessibleInterface(m_form.get())};
+    int seen = 0;
+    while (!parts.isEmpty()) {
+        QAccessibleInterface *part = parts.takeFirst();
+        const QString name = part->text(QAccessible::Name);
+        const QString which = QStringLiteral("%1 \"%2\"").arg(part->object()->objectName(), name);
+        QVERIFY2(!name.trimmed().isEmpty(), qPrintable(which));
+        QVERIFY2(name == name.trimmed(), qPrintable(which));
+        for (int child = 0; child < part->childCount(); ++child)
+            parts << part->child(child);
+        ++seen;
+    }
+    // The window, 19 controls, and the text area's page and two scroll bars in their containers.
+    QCOMPARE(seen, 25);
 }
 
 QTEST_MAIN(Form1DesignTest)

@@ -57,10 +57,11 @@ e2e_window_manager_ready() {
     xprop -root _NET_WORKAREA | grep -q '='
 }
 
+# e2e_start_display [WIDTHxHEIGHT]: the screen is 1600x1200 unless told.
 e2e_start_display() {
     # -displayfd picks a free display, so that tests can run side by side.
-    local display_file=$E2E_TMP/display
-    Xvfb -displayfd 3 -screen 0 1600x1200x24 -nolisten tcp 3>"$display_file" 2>/dev/null &
+    local display_file=$E2E_TMP/display screen=${1:-1600x1200}
+    Xvfb -displayfd 3 -screen 0 "${screen}x24" -nolisten tcp 3>"$display_file" 2>/dev/null &
     E2E_PIDS+=($!)
     e2e_wait_for 20 test -s "$display_file" || e2e_fail "Xvfb did not start"
     export DISPLAY=":$(cat "$display_file")"

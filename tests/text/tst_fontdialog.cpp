@@ -3,6 +3,7 @@
 #include "platform/FontDialog.h"
 #include "platform/RuntimeFailure.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -96,6 +97,8 @@ private slots:
     void opensOnEveryStyleItWasGiven();
     void okNeedsASizeInRange_data();
     void okNeedsASizeInRange();
+    void everyFocusablePartIsNamed_data();
+    void everyFocusablePartIsNamed();
 };
 
 void FontDialogTest::initTestCase()
@@ -256,6 +259,59 @@ void FontDialogTest::okNeedsASizeInRange()
     QCOMPARE(ok->isEnabled(), accepted);
     if (accepted)
         QCOMPARE(dialog.choice().size, size);
+}
+
+void FontDialogTest::everyFocusablePartIsNamed_data()
+{
+    QTest::addColumn<QString>("family");
+    QTest::addColumn<float>("size");
+    QTest::newRow("first use, no face yet") << QString() << 8.0f;
+    QTest::newRow("a face and a size chosen") << someOtherFamily() << 14.0f;
+}
+
+void FontDialogTest::everyFocusablePartIsNamed()
+{
+    QFETCH(QString, family);
+    QFETCH(float, size);
+
+    FontDialog dialog(FontChoice{family, size, false, false});
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+
+    QList<QAccessibleInterface *> parts{QAccessible::queryAccessibleInterface(&dialog)};
+    int focusable = 0;
+    int lists = 0;
+    while (!parts.isEmpty()) {
+        QAccessibleInterface *part = parts.takeFirst();
+        for (int child = 0; child < part->childCount(); ++child) {
+            if (QAccessibleInterface *inner = part->child(child))
+                parts << inner;
+        }
+        if (!part->state().focusable)
+            continue;
+        ++focusable;
+        const QString name = part->text(QAccessible::Name);
+        const QString which
+            = QStringLiteral("%1 (role %2) \"%3\"")
+                  .arg(part->object()
+                           ? QString::fromLatin1(part->object()->metaObject()->className())
+                           : QStringLiteral("item"))
+                  .arg(part->role())
+                  .arg(name);
+        QVERIFY2(!name.trimmed().isEmpty(), qPrintable(which));
+        QVERIFY2(name == name.trimmed(), qPrintable(which));
+        // A list is named by the value it shows; its label comes with it as a relation.
+        if (part->role() == QAccessible::ComboBox) {
+            ++lists;
+            const auto labels = part->relations(QAccessible::Label);
+            QVERIFY2(!labels.isEmpty(), qPrintable(which));
+            QVERIFY2(labels.first().first->text(QAccessible::Name).endsWith(u':'),
+                     qPrintable(which));
+        }
+    }
+    QCOMPARE(lists, 3);
+    // The three lists, the items and the edit field they hold, and the two buttons at least.
+    QVERIFY(focusable > 3 + 2);
 }
 
 QTEST_MAIN(FontDialogTest)
