@@ -3,9 +3,11 @@
 #include "platform/DocumentText.h"
 #include "platform/LineEnds.h"
 #include "platform/RuntimeFailure.h"
+#include "platform/SelectionMimeData.h"
 
 #include <QKeyEvent>
 #include <QMimeData>
+#include <QScopedValueRollback>
 #include <QScrollBar>
 
 TextBox::TextBox(QWidget *parent)
@@ -121,12 +123,22 @@ void TextBox::keyPressEvent(QKeyEvent *event)
     QPlainTextEdit::keyPressEvent(event);
 }
 
-// Copying, cutting and dragging go through the text's own characters, so that the clipboard
-// gets the same text as from the copy button.
+void TextBox::mouseMoveEvent(QMouseEvent *event)
+{
+    const QScopedValueRollback dragMayStart(m_dragMayStart, true);
+    QPlainTextEdit::mouseMoveEvent(event);
+}
+
+// Copying, cutting, dragging and the X11 primary selection go through the text's own
+// characters, so that other programs get the same text as from the copy button. A drag that
+// moves the text removes it before the drop reads it, so a drag takes the text at once.
 QMimeData *TextBox::createMimeDataFromSelection() const
 {
-    auto *mimeData = new QMimeData;
-    mimeData->setText(LineEnds::toPlatform(SelText()));
+    const QTextCursor cursor = textCursor();
+    auto *mimeData
+        = new SelectionMimeData(*document(), cursor.selectionStart(), cursor.selectionEnd());
+    if (m_dragMayStart)
+        mimeData->take();
     return mimeData;
 }
 

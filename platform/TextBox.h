@@ -35,6 +35,7 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
     QMimeData *createMimeDataFromSelection() const override;
     void insertFromMimeData(const QMimeData *source) override;
 
@@ -66,4 +67,6 @@ private:
     };
 
     AreaFont m_font;
+    // Inside a mouse move, where a drag of the selection may start.
+    bool m_dragMayStart = false;
 };
