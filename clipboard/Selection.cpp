@@ -1,5 +1,6 @@
 #include "clipboard/Selection.h"
 
+#include "platform/BusyCursor.h"
 #include "platform/SystemClipboard.h"
 #include "text/TextArea.h"
 
@@ -22,7 +23,8 @@ void CopySelection(TextArea &Text1)
 
 void PasteClipboard(TextArea &Text1)
 {
-    const QString pasted = Clipboard().GetText(ClipboardFormat::Text);
+    const BusyCursor busy;
+    const QString pasted = Clipboard().GetText(ClipboardFormat::Text, TextArea::LargestText);
     Text1.SetSelText(pasted);
 }
 

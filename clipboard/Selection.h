@@ -14,7 +14,8 @@ void SelectAllText(TextArea &Text1);
 void CopySelection(TextArea &Text1);
 
 // Writes the clipboard's text over the selection, or inserts it at the caret. A clipboard
-// without text gives "", which deletes the selection.
+// without text gives "", which deletes the selection. A clipboard whose owner does not answer in
+// time, and a text longer than the area takes, change nothing and fail with a message.
 void PasteClipboard(TextArea &Text1);
 
 } // namespace Selection

@@ -16,13 +16,17 @@ QString tr(const char *text)
     return QCoreApplication::translate("Notes", text);
 }
 
+QString textKept()
+{
+    return tr("Tekst w oknie pozostał bez zmian.");
+}
+
 LineReader openNotes()
 {
     try {
         return LineReader::open(QStringLiteral("notes.txt"), Notes::LargestNotesFile);
     } catch (const RuntimeFailure &failure) {
-        throw RuntimeFailure(failure.number(), failure.description() + u' '
-                                                   + tr("Tekst w oknie pozostał bez zmian."));
+        throw RuntimeFailure(failure.number(), failure.description() + u' ' + textKept());
     }
 }
 
@@ -49,6 +53,9 @@ void ReadNotes(TextArea &Text1, LineReader &notes)
             text += LineEnd;
             ++lineCount;
         }
+    } catch (const LineReader::TooLarge &failure) {
+        // Lines of a file that keeps growing would be a cut-off copy of it, not the notes.
+        throw RuntimeFailure(failure.number(), failure.description() + u' ' + textKept());
     } catch (const RuntimeFailure &failure) {
         Text1.SetText(text);
         throw RuntimeFailure(

@@ -1,14 +1,29 @@
 #include "platform/LineEnds.h"
 
+#include <algorithm>
+
 namespace LineEnds {
 
+// One pass that only shortens: QString::replace of a two-character pattern by one character
+// moves the rest of the text for every match, which takes minutes on a text of tens of megabytes.
 QString toPlatform(const QString &text)
 {
 #ifdef Q_OS_WIN
     return text;
 #else
-    QString converted = text;
-    converted.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    const qsizetype firstPair = text.indexOf(QStringLiteral("\r\n"));
+    if (firstPair < 0)
+        return text;
+    QString converted(text.size(), Qt::Uninitialized);
+    const QChar *in = text.constData();
+    const QChar *const end = in + text.size();
+    QChar *out = std::copy(in, in + firstPair, converted.data());
+    for (in += firstPair; in != end; ++in) {
+        if (*in == u'\r' && in + 1 != end && in[1] == u'\n')
+            continue;
+        *out++ = *in;
+    }
+    converted.truncate(out - converted.constData());
     return converted;
 #endif
 }

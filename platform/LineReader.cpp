@@ -84,6 +84,15 @@ QString kindOf(mode_t mode)
         tr("Nie można otworzyć pliku „%1”: %2.").arg(path, SystemError::describe(error)));
 }
 
+[[noreturn]] void refuseAsTooLarge(const QString &path, const QString &howLarge, qint64 sizeLimit)
+{
+    const QLocale locale;
+    throw LineReader::TooLarge(
+        RuntimeFailure::OutOfMemory,
+        tr("Plik „%1” jest za duży: %2, a pole tekstowe przyjmuje pliki do %3 B (%4).")
+            .arg(path, howLarge, locale.toString(sizeLimit), locale.formattedDataSize(sizeLimit)));
+}
+
 void checkKindAndSize(const Descriptor &file, const QString &path, qint64 sizeLimit)
 {
     struct stat status = {};
@@ -95,13 +104,11 @@ void checkKindAndSize(const Descriptor &file, const QString &path, qint64 sizeLi
     }
     if (status.st_size > sizeLimit) {
         const QLocale locale;
-        throw RuntimeFailure(RuntimeFailure::OutOfMemory,
-                             tr("Plik „%1” jest za duży: ma %2 B (%3), a pole tekstowe przyjmuje "
-                                "pliki do %4 B (%5).")
-                                 .arg(path, locale.toString(qint64(status.st_size)),
-                                      locale.formattedDataSize(status.st_size),
-                                      locale.toString(sizeLimit),
-                                      locale.formattedDataSize(sizeLimit)));
+        refuseAsTooLarge(path,
+                         tr("ma %1 B (%2)")
+                             .arg(locale.toString(qint64(status.st_size)),
+                                  locale.formattedDataSize(status.st_size)),
+                         sizeLimit);
     }
 }
 
@@ -127,12 +134,13 @@ LineReader LineReader::open(const QString &fileName, qint64 sizeLimit)
             tr("Nie można otworzyć pliku „%1”: %2.").arg(path, file->errorString()));
     }
     descriptor.release();
-    return LineReader(std::move(file), fileName);
+    return LineReader(std::move(file), fileName, sizeLimit);
 }
 
-LineReader::LineReader(std::unique_ptr<QIODevice> device, const QString &fileName)
+LineReader::LineReader(std::unique_ptr<QIODevice> device, const QString &fileName, qint64 sizeLimit)
     : m_device(std::move(device))
     , m_absoluteFilePath(QFileInfo(fileName).absoluteFilePath())
+    , m_sizeLimit(sizeLimit)
 {}
 
 bool LineReader::atEnd()
@@ -181,6 +189,17 @@ bool LineReader::readMore()
         m_deviceAtEnd = true;
         m_device->close();
         return false;
+    }
+    m_bytesRead += count;
+    if (m_bytesRead > m_sizeLimit) {
+        m_device->close();
+        m_deviceAtEnd = true;
+        const QLocale locale;
+        refuseAsTooLarge(
+            m_absoluteFilePath,
+            tr("przeczytano z niego już %1 B (%2) i nie widać końca")
+                .arg(locale.toString(m_bytesRead), locale.formattedDataSize(m_bytesRead)),
+            m_sizeLimit);
     }
     // What was already handed out goes, so the buffer holds at most one piece and a line.
     m_buffer.remove(0, m_position);

@@ -4,6 +4,9 @@
 #include <QIODevice>
 #include <QString>
 
+#include "platform/RuntimeFailure.h"
+
+#include <limits>
 #include <memory>
 
 // Reads a Windows-1250 text file line by line.
@@ -15,16 +18,28 @@
 //
 // Every failure is a RuntimeFailure naming the file's full path and the system's reason. The
 // file is closed on every path: when a read fails, and when the reader goes.
+//
+// The size limit holds on what is actually read, not only on the size the file had when it was
+// opened: a file that another program keeps writing to is refused with TooLarge as soon as more
+// than the limit has been read, so reading always ends and its memory stays bounded.
 class LineReader
 {
 public:
+    // A file with more bytes than the limit.
+    class TooLarge : public RuntimeFailure
+    {
+    public:
+        using RuntimeFailure::RuntimeFailure;
+    };
+
     // Opens a file for reading. A missing or unreadable file, one that is not a regular file
     // (a folder, a FIFO, a device) and one larger than sizeLimit bytes are refused at once: the
     // file is opened without waiting, so a FIFO nobody writes to cannot block the program.
     static LineReader open(const QString &fileName, qint64 sizeLimit);
 
     // Reads from an open device; fileName names it in messages.
-    LineReader(std::unique_ptr<QIODevice> device, const QString &fileName);
+    LineReader(std::unique_ptr<QIODevice> device, const QString &fileName,
+               qint64 sizeLimit = std::numeric_limits<qint64>::max());
 
     bool atEnd();
     QString readLine();
@@ -38,6 +53,8 @@ private:
 
     std::unique_ptr<QIODevice> m_device;
     QString m_absoluteFilePath;
+    qint64 m_sizeLimit;
+    qint64 m_bytesRead = 0;
     QByteArray m_piece;
     QString m_buffer;
     qsizetype m_position = 0;

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <chrono>
+
 class QClipboard;
 
 // The clipboard formats the program asks for; only plain text passes.
@@ -17,10 +19,20 @@ public:
     // Afterwards the clipboard holds nothing, whatever another program had put there.
     void Clear();
     void SetText(const QString &text);
-    // The clipboard's text with every line end as CR LF, or "" when it holds no text.
-    QString GetText(ClipboardFormat format = ClipboardFormat::Text) const;
+    // The clipboard's text with every line end as CR LF, or "" when it holds no text. Throws
+    // RuntimeFailure when the program that holds the clipboard does not hand the text over in
+    // time, and when the text has more than characterLimit characters; then nothing is pasted.
+    QString GetText(ClipboardFormat format, qsizetype characterLimit) const;
+
+    // How long the program that holds the clipboard may stay silent before the clipboard counts
+    // as not answering, and how long handing over a large text may take at most.
+    static constexpr std::chrono::milliseconds Silence{5000};
+    static constexpr std::chrono::milliseconds LongestTransfer{60000};
 
 private:
+    QString textAtHand(qsizetype characterLimit) const;
+    QString textFromAnotherProgram(qsizetype characterLimit) const;
+
     QClipboard &m_clipboard;
 };
 

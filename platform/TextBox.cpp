@@ -4,10 +4,21 @@
 #include "platform/LineEnds.h"
 #include "platform/ReadableColor.h"
 #include "platform/RuntimeFailure.h"
+#include "platform/SelectionMimeData.h"
 
+#include <QContextMenuEvent>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QMimeData>
+#include <QScopedValueRollback>
 #include <QScrollBar>
+
+#include <algorithm>
+#include <memory>
+
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 
 TextBox::TextBox(QWidget *parent)
     : QPlainTextEdit(parent)
@@ -19,6 +30,13 @@ TextBox::TextBox(QWidget *parent)
     setTabChangesFocus(true);
     nameInnerParts();
     makeDisabledLookReadable();
+    // A new edit after a whole text was undone makes that text unreachable by Redo.
+    connect(document(), &QTextDocument::undoCommandAdded, this, [this] {
+        if (m_wholeTextStep == WholeTextStep::Redo) {
+            m_wholeTextStep = WholeTextStep::None;
+            m_otherWholeText.clear();
+        }
+    });
 }
 
 // A screen reader walks into the parts of the area too; none of them may be left unnamed.
@@ -55,9 +73,7 @@ QString TextBox::Text() const
 
 void TextBox::SetText(const QString &text)
 {
-    QTextCursor cursor(document());
-    cursor.select(QTextCursor::Document);
-    DocumentText::insert(cursor, text);
+    replaceWholeTextUndoably(text);
     setTextCursor(QTextCursor(document()));
     horizontalScrollBar()->setValue(0);
 }
@@ -94,7 +110,22 @@ QString TextBox::SelText() const
 void TextBox::SetSelText(const QString &text)
 {
     QTextCursor cursor = textCursor();
-    DocumentText::insert(cursor, text);
+    const int documentFrom = cursor.selectionStart();
+    const int documentTo = cursor.selectionEnd();
+    if (std::max(qsizetype(documentTo - documentFrom), text.size()) < LargeEdit) {
+        DocumentText::insert(cursor, text);
+        setTextCursor(cursor);
+        return;
+    }
+    const QString whole = Text();
+    const DocumentText before(*document());
+    const int from = before.toTextPosition(documentFrom);
+    const int to = before.toTextPosition(documentTo);
+    replaceWholeTextUndoably(whole.left(from) + text + whole.mid(to));
+    cursor = QTextCursor(document());
+    cursor.setPosition(
+        DocumentText(*document())
+            .toDocumentPosition(from + int(text.size()), DocumentText::Rounding::Up));
     setTextCursor(cursor);
 }
 
@@ -136,6 +167,83 @@ void TextBox::setInitialText(const QString &text)
 {
     SetText(text);
     document()->clearUndoRedoStacks();
+    m_wholeTextStep = WholeTextStep::None;
+    m_otherWholeText.clear();
+}
+
+void TextBox::undo()
+{
+    if (document()->isUndoAvailable()) {
+        QPlainTextEdit::undo();
+    } else if (m_wholeTextStep == WholeTextStep::Undo) {
+        swapWholeText();
+        m_wholeTextStep = WholeTextStep::Redo;
+    }
+}
+
+void TextBox::redo()
+{
+    if (document()->isRedoAvailable()) {
+        QPlainTextEdit::redo();
+    } else if (m_wholeTextStep == WholeTextStep::Redo) {
+        swapWholeText();
+        m_wholeTextStep = WholeTextStep::Undo;
+    }
+}
+
+bool TextBox::canUndo() const
+{
+    return document()->isUndoAvailable() || m_wholeTextStep == WholeTextStep::Undo;
+}
+
+bool TextBox::canRedo() const
+{
+    return document()->isRedoAvailable() || m_wholeTextStep == WholeTextStep::Redo;
+}
+
+// Replacing the whole text (reading a file, pasting over a large selection) is undone by
+// keeping the text it replaced, not through the document's own undo steps: those would hold a
+// step per line and keep every earlier text, removed or not, for as long as the document lives,
+// so that reading a 10 MiB file again and again grew by 50 MB each time. One earlier text is
+// kept, and Undo once every later edit is undone brings it back.
+void TextBox::replaceWholeTextUndoably(const QString &text)
+{
+    m_otherWholeText = Text();
+    m_wholeTextStep = WholeTextStep::Undo;
+    replaceWholeText(text);
+    giveFreedMemoryBack();
+}
+
+// glibc serves blocks of up to 32 MB from its heap once a large block has been freed, and keeps
+// what is freed there for later: after a few large texts come and go, the program would hold on
+// to hundreds of megabytes it no longer uses.
+void TextBox::giveFreedMemoryBack()
+{
+#ifdef __GLIBC__
+    malloc_trim(0);
+#endif
+}
+
+void TextBox::swapWholeText()
+{
+    const QString shown = Text();
+    replaceWholeText(m_otherWholeText);
+    m_otherWholeText = shown;
+    giveFreedMemoryBack();
+    setTextCursor(QTextCursor(document()));
+}
+
+// Emptying the document gives back the room of every text it ever held, and restarts the
+// toolkit's bookkeeping of the widest line. Without that, a large insertion can move the widest
+// line's mark onto the empty last line, and the layout, finding it narrower, measures every line
+// again, building a layout object for each (66 MB for 250,000 lines).
+void TextBox::replaceWholeText(const QString &text)
+{
+    document()->clear();
+    document()->setUndoRedoEnabled(false);
+    QTextCursor cursor(document());
+    DocumentText::insert(cursor, text);
+    document()->setUndoRedoEnabled(true);
 }
 
 void TextBox::changeEvent(QEvent *event)
@@ -149,6 +257,14 @@ void TextBox::changeEvent(QEvent *event)
 
 void TextBox::keyPressEvent(QKeyEvent *event)
 {
+    if (event->matches(QKeySequence::Undo)) {
+        undo();
+        return;
+    }
+    if (event->matches(QKeySequence::Redo)) {
+        redo();
+        return;
+    }
     // Enter starts a new line with CR LF, whatever ended the line it is typed in; Shift+Enter
     // would insert U+2028, but in a plain text every line break typed is a CR LF.
     if (event->matches(QKeySequence::InsertParagraphSeparator)
@@ -160,12 +276,22 @@ void TextBox::keyPressEvent(QKeyEvent *event)
     QPlainTextEdit::keyPressEvent(event);
 }
 
-// Copying, cutting and dragging go through the text's own characters, so that the clipboard
-// gets the same text as from the copy button.
+void TextBox::mouseMoveEvent(QMouseEvent *event)
+{
+    const QScopedValueRollback dragMayStart(m_dragMayStart, true);
+    QPlainTextEdit::mouseMoveEvent(event);
+}
+
+// Copying, cutting, dragging and the X11 primary selection go through the text's own
+// characters, so that other programs get the same text as from the copy button. A drag that
+// moves the text removes it before the drop reads it, so a drag takes the text at once.
 QMimeData *TextBox::createMimeDataFromSelection() const
 {
-    auto *mimeData = new QMimeData;
-    mimeData->setText(LineEnds::toPlatform(SelText()));
+    const QTextCursor cursor = textCursor();
+    auto *mimeData
+        = new SelectionMimeData(*document(), cursor.selectionStart(), cursor.selectionEnd());
+    if (m_dragMayStart)
+        mimeData->take();
     return mimeData;
 }
 
@@ -175,6 +301,23 @@ void TextBox::insertFromMimeData(const QMimeData *source)
         return;
     SetSelText(LineEnds::toCrLf(source->text()));
     ensureCursorVisible();
+}
+
+void TextBox::contextMenuEvent(QContextMenuEvent *event)
+{
+    const std::unique_ptr<QMenu> menu(createStandardContextMenu(event->pos()));
+    for (QAction *action : menu->actions()) {
+        const auto rewire = [this, action](void (TextBox::*step)(), bool available) {
+            disconnect(action, &QAction::triggered, nullptr, nullptr);
+            connect(action, &QAction::triggered, this, step);
+            action->setEnabled(available);
+        };
+        if (action->objectName() == u"edit-undo")
+            rewire(&TextBox::undo, canUndo());
+        else if (action->objectName() == u"edit-redo")
+            rewire(&TextBox::redo, canRedo());
+    }
+    menu->exec(event->globalPos());
 }
 
 TextBox::AreaFont::AreaFont(QWidget &area)

@@ -36,15 +36,34 @@ public:
     // The text the area starts with, which Undo does not take away.
     void setInitialText(const QString &text);
 
+    // Undo and Redo, the keys' and the context menu's: the document's own steps, and beyond them
+    // the latest replacement of the whole text. They hide QPlainTextEdit's slots of these names.
+    void undo();
+    void redo();
+    bool canUndo() const;
+    bool canRedo() const;
+
 protected:
     void changeEvent(QEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
+    void contextMenuEvent(QContextMenuEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
     QMimeData *createMimeDataFromSelection() const override;
     void insertFromMimeData(const QMimeData *source) override;
 
 private:
     void nameInnerParts();
     void makeDisabledLookReadable();
+
+    // An edit this large (in characters, removed or inserted) replaces the whole text.
+    static constexpr qsizetype LargeEdit = qsizetype(1) << 20;
+
+    enum class WholeTextStep { None, Undo, Redo };
+
+    void replaceWholeTextUndoably(const QString &text);
+    void swapWholeText();
+    void replaceWholeText(const QString &text);
+    static void giveFreedMemoryBack();
 
     class AreaFont : public FontObject
     {
@@ -73,4 +92,9 @@ private:
     };
 
     AreaFont m_font;
+    // The text on the other side of the latest whole-text replacement, and which way it lies.
+    QString m_otherWholeText;
+    WholeTextStep m_wholeTextStep = WholeTextStep::None;
+    // Inside a mouse move, where a drag of the selection may start.
+    bool m_dragMayStart = false;
 };

@@ -10,6 +10,12 @@
 class TextArea
 {
 public:
+    // The longest text the area is given from a file or the clipboard, in characters. Measured
+    // with bench/notes on the offscreen platform: a 64 MiB text (1.6 million lines) already takes
+    // about 15 s and 1.5 GiB to show, 128 MiB takes 3 GiB; beyond this the window would seem
+    // hung and could run out of memory.
+    static constexpr qsizetype LargestText = qsizetype(64) << 20;
+
     virtual ~TextArea() = default;
 
     // The whole text, exactly as it was written or typed.

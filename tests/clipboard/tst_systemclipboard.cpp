@@ -1,3 +1,4 @@
+#include "platform/RuntimeFailure.h"
 #include "platform/SystemClipboard.h"
 
 #include <QClipboard>
@@ -20,6 +21,8 @@ private slots:
     void getTextGivesCrLfLineEnds();
     void getTextWithoutTextIsEmpty_data();
     void getTextWithoutTextIsEmpty();
+    void getTextRefusesMoreThanTheLimit_data();
+    void getTextRefusesMoreThanTheLimit();
     void clearDropsWhatAnotherProgramPut();
     void setTextOfNothingLeavesAnEmptyText();
 };
@@ -75,7 +78,7 @@ void SystemClipboardTest::getTextGivesCrLfLineEnds()
 
     QGuiApplication::clipboard()->setText(offered);
 
-    QCOMPARE(Clipboard().GetText(ClipboardFormat::Text), text);
+    QCOMPARE(Clipboard().GetText(ClipboardFormat::Text, 1000), text);
 }
 
 void SystemClipboardTest::getTextWithoutTextIsEmpty_data()
@@ -101,8 +104,42 @@ void SystemClipboardTest::getTextWithoutTextIsEmpty()
         QGuiApplication::clipboard()->setMimeData(data);
     }
 
-    const QString text = Clipboard().GetText(ClipboardFormat::Text);
+    const QString text = Clipboard().GetText(ClipboardFormat::Text, 1000);
     QVERIFY(text.isEmpty());
+}
+
+void SystemClipboardTest::getTextRefusesMoreThanTheLimit_data()
+{
+    QTest::addColumn<QString>("offered");
+    QTest::addColumn<qsizetype>("characterLimit");
+    QTest::addColumn<bool>("refused");
+
+    QTest::newRow("at the limit") << u"źdźbło"_qs << qsizetype(6) << false;
+    QTest::newRow("one over the limit") << u"źdźbło"_qs << qsizetype(5) << true;
+    // The limit counts what was offered: line ends grow only afterwards.
+    QTest::newRow("LF line ends at the limit") << u"a\nb\n"_qs << qsizetype(4) << false;
+    QTest::newRow("empty under a limit of none") << QString() << qsizetype(0) << false;
+}
+
+void SystemClipboardTest::getTextRefusesMoreThanTheLimit()
+{
+    QFETCH(QString, offered);
+    QFETCH(qsizetype, characterLimit);
+    QFETCH(bool, refused);
+    QGuiApplication::clipboard()->setText(offered);
+
+    try {
+        const QString text = Clipboard().GetText(ClipboardFormat::Text, characterLimit);
+        QVERIFY2(!refused, qPrintable(text));
+    } catch (const RuntimeFailure &failure) {
+        QVERIFY2(refused, qPrintable(failure.description()));
+        QCOMPARE(failure.number(), int(RuntimeFailure::OutOfMemory));
+        QVERIFY2(failure.description().contains(
+                     u"ma %1 znaków"_qs.arg(QLocale().toString(offered.size()))),
+                 qPrintable(failure.description()));
+        QVERIFY2(failure.description().contains(QLocale().toString(characterLimit)),
+                 qPrintable(failure.description()));
+    }
 }
 
 void SystemClipboardTest::clearDropsWhatAnotherProgramPut()

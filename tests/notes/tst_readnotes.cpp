@@ -30,6 +30,7 @@ private slots:
     void failureToOpenKeepsTheText();
     void fifoIsRefusedWithoutBlocking();
     void readErrorKeepsTheLinesReadSoFar();
+    void growingFileKeepsTheText();
     void oneUndoBringsBackTheEarlierText();
     void showsTheBusyCursorWhileReading();
     void windowReportsAMissingFile();
@@ -193,6 +194,27 @@ void ReadNotesTest::readErrorKeepsTheLinesReadSoFar()
                  qPrintable(failure.description()));
     }
     QCOMPARE(Text1.Text(), QStringLiteral("pierwszy\r\ndrugi\r\n"));
+}
+
+void ReadNotesTest::growingFileKeepsTheText()
+{
+    LineReader notes(std::make_unique<EndlessDevice>(), QStringLiteral("notes.txt"),
+                     Notes::LargestNotesFile);
+    TextBox Text1;
+    Text1.setInitialText(UnsavedText);
+    try {
+        Notes::ReadNotes(Text1, notes);
+        QFAIL("reading a file that never ends ended");
+    } catch (const RuntimeFailure &failure) {
+        QCOMPARE(failure.number(), int(RuntimeFailure::OutOfMemory));
+        QVERIFY2(failure.description().contains(QStringLiteral("za duży")),
+                 qPrintable(failure.description()));
+        QVERIFY2(failure.description().contains(QStringLiteral("pozostał bez zmian")),
+                 qPrintable(failure.description()));
+    }
+    QCOMPARE(Text1.Text(), UnsavedText);
+    QVERIFY(!Text1.document()->isUndoAvailable());
+    QCOMPARE(QGuiApplication::overrideCursor(), nullptr);
 }
 
 void ReadNotesTest::oneUndoBringsBackTheEarlierText()

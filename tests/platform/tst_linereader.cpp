@@ -24,6 +24,9 @@ private slots:
     void refusesToOpen();
     void doesNotBlockOnAFifo();
     void readErrorPartWay();
+    void limitHoldsOnWhatIsRead_data();
+    void limitHoldsOnWhatIsRead();
+    void endlessFileEndsInBoundedMemory();
 
 private:
     // A fresh current folder for every test row.
@@ -197,6 +200,74 @@ void LineReaderTest::readErrorPartWay()
         QVERIFY(failure.description().contains(QStringLiteral("Input/output error")));
     }
     QVERIFY2(failing.wasClosed(), "the file stays open after the failure");
+}
+
+void LineReaderTest::limitHoldsOnWhatIsRead_data()
+{
+    QTest::addColumn<QByteArray>("atOpening");
+    QTest::addColumn<QByteArray>("addedAfterOpening");
+    QTest::addColumn<qint64>("sizeLimit");
+    QTest::addColumn<QStringList>("lines");
+
+    QTest::newRow("grown one byte past the limit")
+        << QByteArray("a\r\n") << QByteArray(98, 'b') << qint64(100) << QStringList();
+    QTest::newRow("grown past the limit in a later piece")
+        << QByteArray(10, 'a') << QByteArray(PieceSize + 10, 'b') << qint64(PieceSize)
+        << QStringList();
+    QTest::newRow("grown up to the limit exactly")
+        << QByteArray("a\r\n") << QByteArray(97, 'b') << qint64(100)
+        << QStringList{"a", QString(97, u'b')};
+    QTest::newRow("shrunk after opening")
+        << QByteArray(100, 'a') << QByteArray() << qint64(100) << QStringList{QString(100, u'a')};
+}
+
+// fstat sees the size at opening; what the reader must refuse is what it reads afterwards.
+void LineReaderTest::limitHoldsOnWhatIsRead()
+{
+    QFETCH(QByteArray, atOpening);
+    QFETCH(QByteArray, addedAfterOpening);
+    QFETCH(qint64, sizeLimit);
+    QFETCH(QStringList, lines);
+    QFile file(QStringLiteral("notes.txt"));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    QCOMPARE(file.write(atOpening), atOpening.size());
+    QVERIFY(file.flush());
+
+    LineReader reader = LineReader::open(QStringLiteral("notes.txt"), sizeLimit);
+    QCOMPARE(file.write(addedAfterOpening), addedAfterOpening.size());
+    file.close();
+
+    const bool refused = lines.isEmpty();
+    try {
+        QCOMPARE(readAll(reader), lines);
+        QVERIFY2(!refused, "a file grown past the limit was read whole");
+    } catch (const LineReader::TooLarge &failure) {
+        QVERIFY2(refused, qPrintable(failure.description()));
+        QCOMPARE(failure.number(), int(RuntimeFailure::OutOfMemory));
+        QVERIFY2(failure.description().contains(m_folder->filePath(QStringLiteral("notes.txt"))),
+                 qPrintable(failure.description()));
+        QVERIFY2(failure.description().contains(QStringLiteral("przeczytano z niego już")),
+                 qPrintable(failure.description()));
+    }
+}
+
+void LineReaderTest::endlessFileEndsInBoundedMemory()
+{
+    auto device = std::make_unique<EndlessDevice>();
+    const EndlessDevice &endless = *device;
+    constexpr qint64 sizeLimit = 3 * PieceSize + 5;
+    LineReader reader(std::move(device), QStringLiteral("notes.txt"), sizeLimit);
+    qsizetype lineCount = 0;
+    QVERIFY_THROWS_EXCEPTION(LineReader::TooLarge, {
+        while (!reader.atEnd()) {
+            reader.readLine();
+            ++lineCount;
+        }
+    });
+    QVERIFY(lineCount > 0);
+    QVERIFY2(endless.bytesHandedOut() <= sizeLimit + PieceSize,
+             qPrintable(QString::number(endless.bytesHandedOut())));
+    QVERIFY2(!endless.isOpen(), "the device stays open after the refusal");
 }
 
 QTEST_GUILESS_MAIN(LineReaderTest)

@@ -56,6 +56,31 @@ private:
     bool m_closed = false;
 };
 
+// A file that another program keeps writing to faster than it is read: every read gives lines,
+// and the end never comes. It counts what was handed out.
+class EndlessDevice : public QIODevice
+{
+public:
+    EndlessDevice() { open(QIODevice::ReadOnly); }
+
+    bool isSequential() const override { return true; }
+    qint64 bytesHandedOut() const { return m_handedOut; }
+
+protected:
+    qint64 readData(char *data, qint64 maxSize) override
+    {
+        static constexpr char line[] = "linia\r\n";
+        for (qint64 index = 0; index < maxSize; ++index)
+            data[index] = line[(m_handedOut + index) % (sizeof line - 1)];
+        m_handedOut += maxSize;
+        return maxSize;
+    }
+    qint64 writeData(const char *, qint64) override { return -1; }
+
+private:
+    qint64 m_handedOut = 0;
+};
+
 // A FIFO with nobody writing to it. Should the code under test block on it, the guard opens the
 // write end after a few seconds, which frees the reader, and records that it had to: the test
 // then fails instead of hanging.

@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# bench_edges under Xvfb, where the primary selection and other programs' clipboards exist:
+# Shift+Up in 40 MB, then Wklej of 200 MB that xclip holds, then the long line.
+#
+#   bench/edges/run-on-x11.sh BUILD_FOLDER
+source "$(dirname "${BASH_SOURCE[0]}")/../../tests/e2e/lib.sh"
+bench=$(realpath "$1/bench/edges/bench_edges")
+
+e2e_start_display
+export QT_QPA_PLATFORM=xcb
+"$bench" shift-up 40
+head -c 200000000 /dev/zero | tr '\0' 'x' >"$E2E_TMP/offer.txt"
+xclip -selection clipboard -i -quiet "$E2E_TMP/offer.txt" >/dev/null 2>&1 &
+E2E_PIDS+=($!)
+e2e_wait_for 20 xclip -selection clipboard -o -t TARGETS || e2e_fail "xclip did not take the clipboard"
+"$bench" paste
+"$bench" long-line 1
