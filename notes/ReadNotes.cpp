@@ -16,10 +16,10 @@ QString tr(const char *text)
     return QCoreApplication::translate("Notes", text);
 }
 
-LineReader openNotes()
+LineReader openNotes(const WorkingFolder &folder)
 {
     try {
-        return LineReader::open(QStringLiteral("notes.txt"), Notes::LargestNotesFile);
+        return LineReader::open(folder, QStringLiteral("notes.txt"), Notes::LargestNotesFile);
     } catch (const RuntimeFailure &failure) {
         throw RuntimeFailure(failure.number(), failure.description() + u' '
                                                    + tr("Tekst w oknie pozostał bez zmian."));
@@ -30,9 +30,9 @@ LineReader openNotes()
 
 namespace Notes {
 
-void ReadNotes(TextArea &Text1)
+void ReadNotes(TextArea &Text1, const WorkingFolder &folder)
 {
-    LineReader notes = openNotes();
+    LineReader notes = openNotes(folder);
     ReadNotes(Text1, notes);
 }
 
