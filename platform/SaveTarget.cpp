@@ -117,10 +117,9 @@ void SaveTarget::refuseProtectedLink(const struct stat &link) const
         return;
     throw RuntimeFailure(
         RuntimeFailure::PermissionDenied,
-        tr("Nie zapisano pliku %1: to dowiązanie symboliczne innego użytkownika, %2, w folderze, "
-           "do "
-           "którego każdy może pisać. Takie dowiązanie mógł podłożyć ktokolwiek, żeby zapis "
-           "nadpisał cudzy plik, więc nie wolno za nim iść. Niczego nie zmieniono.")
+        tr("Nie zapisano pliku %1: to dowiązanie należy do innego użytkownika, %2, a leży w "
+           "folderze, do którego każdy może pisać. Takie dowiązanie mógł podłożyć ktokolwiek, "
+           "żeby zapis nadpisał cudzy plik, więc nie wolno za nim iść. Niczego nie zmieniono.")
             .arg(describe(), userName(link.st_uid)));
 }
 
