@@ -52,7 +52,7 @@ int failureNumberFor(int error)
 
 [[noreturn]] void refuseToOpen(const WorkingFolder &folder, const QString &path, int error)
 {
-    if (error == ENOENT && folder.isGone()) {
+    if (folder.isGone()) {
         throw RuntimeFailure(
             RuntimeFailure::PathNotFound,
             tr("Nie można otworzyć pliku „%1”: %2.").arg(path, folder.goneReason()));

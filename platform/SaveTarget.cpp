@@ -188,12 +188,13 @@ QString SaveTarget::describe() const
 
 void SaveTarget::fail(int error, const QString &addition) const
 {
-    const bool folderGone = error == ENOENT && m_folder.isGone();
+    // Whatever failed in a folder that is gone failed because it is gone.
+    const bool folderGone = m_folder.isGone();
     const QString reason = folderGone ? m_folder.goneReason() : SystemError::describe(error);
     QString message = tr("Nie można zapisać pliku %1: %2.").arg(describe(), reason);
     if (!addition.isEmpty())
         message += u' ' + addition;
-    throw RuntimeFailure(failureNumberFor(error), message);
+    throw RuntimeFailure(failureNumberFor(folderGone ? ENOENT : error), message);
 }
 
 void SaveTarget::failChanged() const

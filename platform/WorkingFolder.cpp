@@ -29,25 +29,34 @@ FileDescriptor openFolder(const char *path, int &error)
     return folder;
 }
 
-QByteArray currentPath()
+// Where a link of /proc leads: the kernel knows where an open folder is now.
+QByteArray linkTarget(const QByteArray &link)
 {
-    QByteArray path(PATH_MAX, Qt::Uninitialized);
-    if (::getcwd(path.data(), size_t(path.size())) == nullptr)
-        return QByteArrayLiteral(".");
-    path.truncate(qsizetype(qstrlen(path.constData())));
-    return path;
-}
-
-// The kernel knows where an open folder is now; /proc shows it.
-QByteArray pathNow(int descriptor)
-{
-    const QByteArray link = "/proc/self/fd/" + QByteArray::number(descriptor);
     QByteArray path(PATH_MAX, Qt::Uninitialized);
     const ssize_t length = ::readlink(link.constData(), path.data(), size_t(path.size()));
     if (length <= 0 || path.at(0) != '/')
         return {};
     path.truncate(length);
     return path;
+}
+
+// getcwd fails for a folder deleted before the program started; /proc still names it then, with
+// a mark the message has no use for.
+QByteArray currentPath()
+{
+    QByteArray path(PATH_MAX, Qt::Uninitialized);
+    if (::getcwd(path.data(), size_t(path.size())) != nullptr)
+        return path.left(qsizetype(qstrlen(path.constData())));
+    const QByteArray deletedMark = " (deleted)";
+    path = linkTarget("/proc/self/cwd");
+    if (path.endsWith(deletedMark))
+        path.chop(deletedMark.size());
+    return path.isEmpty() ? QByteArrayLiteral(".") : path;
+}
+
+QByteArray pathNow(int descriptor)
+{
+    return linkTarget("/proc/self/fd/" + QByteArray::number(descriptor));
 }
 
 } // namespace

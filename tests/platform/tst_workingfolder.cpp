@@ -196,18 +196,27 @@ void WorkingFolderTest::readsAndSavesWhereverTheFolderIs()
 void WorkingFolderTest::deletedFolderIsNamedAsSuch_data()
 {
     QTest::addColumn<bool>("saving");
-    QTest::newRow("Czytaj") << false;
-    QTest::newRow("Zapisz") << true;
+    QTest::addColumn<bool>("deletedBeforeStart");
+    QTest::newRow("Czytaj") << false << false;
+    QTest::newRow("Zapisz") << true << false;
+    QTest::newRow("Zapisz in a folder deleted before the program started") << true << true;
 }
 
 void WorkingFolderTest::deletedFolderIsNamedAsSuch()
 {
     QFETCH(bool, saving);
+    QFETCH(bool, deletedBeforeStart);
     QVERIFY(QDir().mkdir(QStringLiteral("notatki")));
     const QString held = m_folder->filePath(QStringLiteral("notatki"));
-    const WorkingFolder folder = WorkingFolder::open(QFile::encodeName(held));
-    QVERIFY(!folder.isGone());
-    QVERIFY(QDir().rmdir(held));
+    if (deletedBeforeStart) {
+        QVERIFY(QDir::setCurrent(held));
+        QVERIFY(QDir().rmdir(held));
+    }
+    const WorkingFolder folder = deletedBeforeStart ? WorkingFolder::current()
+                                                    : WorkingFolder::open(QFile::encodeName(held));
+    QCOMPARE(folder.isGone(), deletedBeforeStart);
+    if (!deletedBeforeStart)
+        QVERIFY(QDir().rmdir(held));
     QVERIFY(folder.isGone());
 
     int number = 0;
