@@ -118,12 +118,12 @@ void Form1::ChooseFont()
 
 void Form1::ReadNotes()
 {
-    Notes::ReadNotes(*Text1);
+    Notes::ReadNotes(*Text1, m_startingFolder);
 }
 
 void Form1::SaveNotes()
 {
-    Notes::SaveNotes(*Text1);
+    Notes::SaveNotes(*Text1, m_startingFolder);
 }
 
 void Form1::SelectAllText()

@@ -2,6 +2,7 @@
 
 #include "app/FormBuilder.h"
 #include "platform/CommonDialog.h"
+#include "platform/WorkingFolder.h"
 
 #include <QWidget>
 
@@ -42,6 +43,9 @@ private:
     // Declared before the controls, which are looked up in it.
     const FormBuilder::Controls m_controls;
     std::unique_ptr<FailureReporter> m_failureReporter;
+    // The folder the window was opened in, where notes.txt is read and notes3.txt saved for
+    // the window's whole life, even when it is renamed meanwhile.
+    const WorkingFolder m_startingFolder = WorkingFolder::current();
 
     template<typename Control>
     Control *control(const char *name) const;

@@ -1,10 +1,12 @@
 #include "app/Form1.h"
 #include "app/Startup.h"
+#include "platform/TerminationSignals.h"
 
 #include <QApplication>
 
 int main(int argc, char *argv[])
 {
+    TerminationSignals::install();
     QApplication application(argc, argv);
     // Lets the desktop match the window to its menu entry and icon; the caption stays as designed.
     QGuiApplication::setDesktopFileName(QStringLiteral("notatki"));

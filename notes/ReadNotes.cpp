@@ -21,10 +21,10 @@ QString textKept()
     return tr("Tekst w oknie pozostał bez zmian.");
 }
 
-LineReader openNotes()
+LineReader openNotes(const WorkingFolder &folder)
 {
     try {
-        return LineReader::open(QStringLiteral("notes.txt"), Notes::LargestNotesFile);
+        return LineReader::open(folder, QStringLiteral("notes.txt"), Notes::LargestNotesFile);
     } catch (const RuntimeFailure &failure) {
         throw RuntimeFailure(failure.number(), failure.description() + u' ' + textKept());
     }
@@ -34,9 +34,9 @@ LineReader openNotes()
 
 namespace Notes {
 
-void ReadNotes(TextArea &Text1)
+void ReadNotes(TextArea &Text1, const WorkingFolder &folder)
 {
-    LineReader notes = openNotes();
+    LineReader notes = openNotes(folder);
     ReadNotes(Text1, notes);
 }
 

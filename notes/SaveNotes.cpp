@@ -8,9 +8,9 @@
 
 namespace Notes {
 
-void SaveNotes(const TextArea &Text1)
+void SaveNotes(const TextArea &Text1, const WorkingFolder &folder)
 {
-    AtomicFileWriter notes3(QStringLiteral("notes3.txt"));
+    AtomicFileWriter notes3(folder, QStringLiteral("notes3.txt"));
     SaveNotes(Text1, notes3);
 }
 

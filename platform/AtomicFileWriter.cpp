@@ -1,88 +1,154 @@
 #include "platform/AtomicFileWriter.h"
 
-#include "platform/RuntimeFailure.h"
+#include "platform/BackupCopy.h"
+#include "platform/FileAttributes.h"
+#include "platform/SaveTarget.h"
+#include "platform/ScratchFile.h"
 #include "platform/SystemError.h"
+#include "platform/TerminationSignals.h"
+#include "platform/WorkingFolder.h"
 
 #include <QCoreApplication>
-#include <QFileInfo>
-#include <QSaveFile>
 
 #include <cerrno>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace {
+
+constexpr qint64 PieceSize = 1 << 20;
 
 QString tr(const char *text)
 {
     return QCoreApplication::translate("AtomicFileWriter", text);
 }
 
-int failureNumberFor(int error)
+bool mayFallBackToOverwriting(int error)
 {
-    switch (error) {
-    case ENOSPC:
-    case EDQUOT:
-    case EFBIG:
-        return RuntimeFailure::DiskFull;
-    case EACCES:
-    case EPERM:
-    case EROFS:
-        return RuntimeFailure::PermissionDenied;
-    case ENOENT:
-    case ENOTDIR:
-        return RuntimeFailure::PathNotFound;
-    case EISDIR:
-        return RuntimeFailure::PathFileAccessError;
-    default:
-        return RuntimeFailure::DeviceIOError;
-    }
+    return error == EACCES || error == EPERM || error == EROFS;
 }
 
 } // namespace
 
-AtomicFileWriter::AtomicFileWriter(const QString &fileName)
-    : m_fileName(fileName)
-    , m_absoluteFilePath(QFileInfo(fileName).absoluteFilePath())
+AtomicFileWriter::AtomicFileWriter(const WorkingFolder &folder, const QString &fileName)
+    : m_folder(folder)
+    , m_fileName(fileName)
 {}
+
+QString AtomicFileWriter::absoluteFilePath() const
+{
+    return m_folder.filePath(m_fileName);
+}
 
 void AtomicFileWriter::write(QByteArrayView bytes)
 {
-    // QSaveFile says only "refers to a directory", without the system's words for it.
-    if (QFileInfo(m_fileName).isDir()) {
-        throw RuntimeFailure(
-            RuntimeFailure::PathFileAccessError,
-            tr("Nie można zapisać pliku „%1”: w tym miejscu jest folder.").arg(m_absoluteFilePath));
-    }
-
-    // Destroying an uncommitted QSaveFile removes its temporary file, on every way out.
-    QSaveFile file(m_fileName);
-    errno = 0;
-    if (!file.open(QIODevice::WriteOnly))
-        fail(file, errno);
-    errno = 0;
-    if (writeBytes(file, bytes) != bytes.size())
-        fail(file, errno);
-    errno = 0;
-    if (!file.commit())
-        fail(file, errno);
+    // Declared first, so that it goes last: after every file below is closed or removed.
+    const TerminationSignals::Deferral deferral;
+    const SaveTarget target = SaveTarget::inspect(m_folder, m_fileName);
+    const bool replaceable
+        = !target.isLink() && (!target.exists() || target.status().st_nlink == 1);
+    if (replaceable && replace(target, bytes))
+        return;
+    overwrite(target, bytes);
 }
 
-qint64 AtomicFileWriter::writeBytes(QSaveFile &file, QByteArrayView bytes)
+// False when the file exists and replacing it would lose something; the caller then overwrites
+// it in place.
+bool AtomicFileWriter::replace(const SaveTarget &target, QByteArrayView bytes)
 {
-    return file.write(bytes.data(), bytes.size());
+    // Made as any new file is (the umask applies); an existing file's mode is put on it below.
+    ScratchFile temporary = ScratchFile::create(m_folder.descriptor(), target.name() + '.', 0666);
+    if (!temporary.isOpen()) {
+        if (target.exists() && mayFallBackToOverwriting(errno))
+            return false;
+        target.fail(errno);
+    }
+    if (target.exists()) {
+        const FileDescriptor earlier = target.open(O_RDONLY);
+        if (!earlier.isOpen()
+            || !FileAttributes::copy(earlier.get(), target.status(), temporary.descriptor())) {
+            return false;
+        }
+    }
+    if (!writeWhole(temporary.descriptor(), bytes))
+        target.fail(errno);
+    if (!target.isUnchanged())
+        target.failChanged();
+    if (::renameat(m_folder.descriptor(), temporary.name().constData(), m_folder.descriptor(),
+                   target.name().constData())
+        != 0) {
+        target.fail(errno);
+    }
+    temporary.keep();
+    m_folder.sync();
+    return true;
 }
 
-void AtomicFileWriter::fail(const QSaveFile &file, int error) const
+void AtomicFileWriter::overwrite(const SaveTarget &target, QByteArrayView bytes)
 {
-    const QString reason = error != 0 ? SystemError::describe(error) : file.errorString();
-    // QSaveFile writes where a symbolic link points; when that place fails, the reason is about
-    // the link's target, which the user must be told of to make sense of it.
-    const QFileInfo link(m_fileName);
-    if (link.isSymLink()) {
-        throw RuntimeFailure(failureNumberFor(error),
-                             tr("Nie można zapisać pliku „%1”, dowiązania symbolicznego do „%2”: "
-                                "%3.")
-                                 .arg(m_absoluteFilePath, link.symLinkTarget(), reason));
+    const SaveTarget::OpenFile file = target.openForOverwrite();
+    const int descriptor = file.descriptor.get();
+    BackupCopy backup = BackupCopy::make(m_folder, target, descriptor, file.status);
+    if (writeWhole(descriptor, bytes)) {
+        backup.remove();
+        return;
     }
-    throw RuntimeFailure(failureNumberFor(error),
-                         tr("Nie można zapisać pliku „%1”: %2.").arg(m_absoluteFilePath, reason));
+    const int error = errno;
+    if (restore(backup, descriptor)) {
+        backup.remove();
+        target.fail(error, tr("Plik pozostał bez zmian."));
+    }
+    target.fail(error, tr("Nie udało się też przywrócić jego wcześniejszej treści (%1); jest ona "
+                          "w kopii „%2”.")
+                           .arg(SystemError::describe(errno), backup.path()));
+}
+
+// Writes all the bytes at the offset; false with errno set.
+bool AtomicFileWriter::writeAt(int descriptor, QByteArrayView bytes, qint64 offset)
+{
+    while (!bytes.isEmpty()) {
+        const qint64 written = writeBytes(descriptor, bytes, offset);
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0) {
+            if (written == 0)
+                errno = EIO;
+            return false;
+        }
+        bytes = bytes.sliced(written);
+        offset += written;
+    }
+    return true;
+}
+
+// The bytes from the start of the file, which is then cut to their length and synced.
+bool AtomicFileWriter::writeWhole(int descriptor, QByteArrayView bytes)
+{
+    return writeAt(descriptor, bytes, 0) && ::ftruncate(descriptor, bytes.size()) == 0
+           && ::fsync(descriptor) == 0;
+}
+
+bool AtomicFileWriter::restore(const BackupCopy &backup, int descriptor)
+{
+    QByteArray piece(PieceSize, Qt::Uninitialized);
+    for (qint64 offset = 0; offset < backup.size();) {
+        const ssize_t count = ::pread(backup.descriptor(), piece.data(),
+                                      size_t(qMin(PieceSize, backup.size() - offset)), offset);
+        if (count < 0 && errno == EINTR)
+            continue;
+        if (count <= 0) {
+            if (count == 0)
+                errno = EIO;
+            return false;
+        }
+        if (!writeAt(descriptor, QByteArrayView(piece.constData(), count), offset))
+            return false;
+        offset += count;
+    }
+    return ::ftruncate(descriptor, backup.size()) == 0 && ::fsync(descriptor) == 0;
+}
+
+qint64 AtomicFileWriter::writeBytes(int descriptor, QByteArrayView bytes, qint64 offset)
+{
+    return ::pwrite(descriptor, bytes.data(), size_t(bytes.size()), offset);
 }

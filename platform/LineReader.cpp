@@ -1,8 +1,11 @@
 #include "platform/LineReader.h"
 
+#include "platform/FileDescriptor.h"
+#include "platform/FileKind.h"
 #include "platform/RuntimeFailure.h"
 #include "platform/SystemError.h"
 #include "platform/Windows1250.h"
+#include "platform/WorkingFolder.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -13,7 +16,6 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
-#include <utility>
 
 namespace {
 
@@ -41,42 +43,6 @@ int failureNumberFor(int error)
     }
 }
 
-// The POSIX descriptor until a QFile takes it over. QFile cannot open without blocking, so the
-// file is opened here, its kind checked on the open descriptor, and only then handed over.
-class Descriptor
-{
-public:
-    explicit Descriptor(int descriptor)
-        : m_descriptor(descriptor)
-    {}
-    ~Descriptor()
-    {
-        if (m_descriptor >= 0)
-            ::close(m_descriptor);
-    }
-    Descriptor(const Descriptor &) = delete;
-    Descriptor &operator=(const Descriptor &) = delete;
-
-    int get() const { return m_descriptor; }
-    int release() { return std::exchange(m_descriptor, -1); }
-
-private:
-    int m_descriptor;
-};
-
-QString kindOf(mode_t mode)
-{
-    if (S_ISDIR(mode))
-        return tr("to folder, a nie plik");
-    if (S_ISFIFO(mode))
-        return tr("to potok (FIFO), a nie zwykły plik");
-    if (S_ISCHR(mode) || S_ISBLK(mode))
-        return tr("to urządzenie, a nie zwykły plik");
-    if (S_ISSOCK(mode))
-        return tr("to gniazdo, a nie zwykły plik");
-    return tr("to nie jest zwykły plik");
-}
-
 [[noreturn]] void refuseToOpen(const QString &path, int error)
 {
     throw RuntimeFailure(
@@ -93,14 +59,25 @@ QString kindOf(mode_t mode)
             .arg(path, howLarge, locale.toString(sizeLimit), locale.formattedDataSize(sizeLimit)));
 }
 
-void checkKindAndSize(const Descriptor &file, const QString &path, qint64 sizeLimit)
+[[noreturn]] void refuseToOpen(const WorkingFolder &folder, const QString &path, int error)
+{
+    if (folder.isGone()) {
+        throw RuntimeFailure(
+            RuntimeFailure::PathNotFound,
+            tr("Nie można otworzyć pliku „%1”: %2.").arg(path, folder.goneReason()));
+    }
+    refuseToOpen(path, error);
+}
+
+void checkKindAndSize(const FileDescriptor &file, const QString &path, qint64 sizeLimit)
 {
     struct stat status = {};
     if (::fstat(file.get(), &status) != 0)
         refuseToOpen(path, errno);
     if (!S_ISREG(status.st_mode)) {
-        throw RuntimeFailure(RuntimeFailure::PathFileAccessError,
-                             tr("Nie można czytać „%1”: %2.").arg(path, kindOf(status.st_mode)));
+        throw RuntimeFailure(
+            RuntimeFailure::PathFileAccessError,
+            tr("Nie można czytać „%1”: %2.").arg(path, FileKind::describe(status.st_mode)));
     }
     if (status.st_size > sizeLimit) {
         const QLocale locale;
@@ -114,13 +91,15 @@ void checkKindAndSize(const Descriptor &file, const QString &path, qint64 sizeLi
 
 } // namespace
 
-LineReader LineReader::open(const QString &fileName, qint64 sizeLimit)
+LineReader LineReader::open(const WorkingFolder &folder, const QString &fileName, qint64 sizeLimit)
 {
-    const QString path = QFileInfo(fileName).absoluteFilePath();
-    Descriptor descriptor(
-        ::open(QFile::encodeName(fileName).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
-    if (descriptor.get() < 0)
-        refuseToOpen(path, errno);
+    const QString path = folder.filePath(fileName);
+    // QFile cannot open without blocking, so the file is opened here, its kind checked on the
+    // open descriptor, and only then handed over.
+    FileDescriptor descriptor(::openat(folder.descriptor(), QFile::encodeName(fileName).constData(),
+                                       O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    if (!descriptor.isOpen())
+        refuseToOpen(folder, path, errno);
     checkKindAndSize(descriptor, path, sizeLimit);
     // A regular file never blocks; reads go back to the ordinary kind.
     ::fcntl(descriptor.get(), F_SETFL, ::fcntl(descriptor.get(), F_GETFL) & ~O_NONBLOCK);
@@ -134,7 +113,9 @@ LineReader LineReader::open(const QString &fileName, qint64 sizeLimit)
             tr("Nie można otworzyć pliku „%1”: %2.").arg(path, file->errorString()));
     }
     descriptor.release();
-    return LineReader(std::move(file), fileName, sizeLimit);
+    LineReader reader(std::move(file), fileName, sizeLimit);
+    reader.m_absoluteFilePath = path;
+    return reader;
 }
 
 LineReader::LineReader(std::unique_ptr<QIODevice> device, const QString &fileName, qint64 sizeLimit)

@@ -9,6 +9,8 @@
 #include <limits>
 #include <memory>
 
+class WorkingFolder;
+
 // Reads a Windows-1250 text file line by line.
 //
 // CR LF or a lone CR ends a line, and the line end is not part of the line. A lone LF, 0x1A and
@@ -32,10 +34,11 @@ public:
         using RuntimeFailure::RuntimeFailure;
     };
 
-    // Opens a file for reading. A missing or unreadable file, one that is not a regular file
-    // (a folder, a FIFO, a device) and one larger than sizeLimit bytes are refused at once: the
-    // file is opened without waiting, so a FIFO nobody writes to cannot block the program.
-    static LineReader open(const QString &fileName, qint64 sizeLimit);
+    // Opens a file of a held folder for reading. A missing or unreadable file, one that is not a
+    // regular file (a folder, a FIFO, a device) and one larger than sizeLimit bytes are refused
+    // at once: the file is opened without waiting, so a FIFO nobody writes to cannot block the
+    // program. A folder deleted meanwhile is named as such.
+    static LineReader open(const WorkingFolder &folder, const QString &fileName, qint64 sizeLimit);
 
     // Reads from an open device; fileName names it in messages.
     LineReader(std::unique_ptr<QIODevice> device, const QString &fileName,

@@ -14,7 +14,6 @@
 
 #include "app/Form1.h"
 #include "clipboard/Selection.h"
-#include "notes/ReadNotes.h"
 #include "platform/CommandButton.h"
 #include "platform/RuntimeFailure.h"
 #include "platform/TextBox.h"
@@ -122,7 +121,7 @@ int growingFile()
     QString outcome;
     const Sample sample = measure([&] {
         try {
-            Notes::ReadNotes(*window.form.Text1);
+            window.form.ReadNotes();
             outcome = QStringLiteral("read to the end (the writer fell behind)");
         } catch (const RuntimeFailure &failure) {
             outcome = failure.description();

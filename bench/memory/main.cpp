@@ -7,7 +7,6 @@
 //        since the peak is the process's.
 
 #include "app/Form1.h"
-#include "notes/ReadNotes.h"
 #include "platform/TextBox.h"
 #include "platform/Windows1250.h"
 
@@ -104,7 +103,7 @@ int main(int argc, char *argv[])
         return 0;
     }
     if (mode == "one-read") {
-        Notes::ReadNotes(*form.Text1);
+        form.ReadNotes();
         settle();
         std::printf("one Czytaj: peak %.0f MiB, resident %.0f MiB\n", statusMebibytes("VmHWM"),
                     statusMebibytes("VmRSS"));
@@ -116,7 +115,7 @@ int main(int argc, char *argv[])
     for (int read = 1; read <= reads; ++read) {
         QElapsedTimer timer;
         timer.start();
-        Notes::ReadNotes(*form.Text1);
+        form.ReadNotes();
         settle();
         const qint64 milliseconds = timer.elapsed();
         const double resident = statusMebibytes("VmRSS");

@@ -105,7 +105,7 @@ Duration readFromFile(const QString &expected)
     form.Command2->setFocus(Qt::MouseFocusReason);
 
     const Stopwatch stopwatch;
-    Notes::ReadNotes(*form.Text1);
+    form.ReadNotes();
     QApplication::processEvents();
     const Duration elapsed = stopwatch.elapsed();
 

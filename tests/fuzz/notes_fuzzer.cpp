@@ -21,6 +21,7 @@
 #include "platform/LineReader.h"
 #include "platform/RuntimeFailure.h"
 #include "platform/Windows1250.h"
+#include "platform/WorkingFolder.h"
 #include "tests/support/PlainTextArea.h"
 #include "tests/support/ReadingRules.h"
 
@@ -88,8 +89,8 @@ QString read(const QByteArray &file, qint64 chunkSize)
     return Text1.Text();
 }
 
-// tmpfs when there is one: the writer flushes every file to disk before renaming it.
-const QString &saveFolder()
+// tmpfs when there is one: the writer syncs every file to disk before renaming it.
+const WorkingFolder &saveFolder()
 {
     static const QTemporaryDir folder(QDir(QStringLiteral("/dev/shm")).exists()
                                           ? QStringLiteral("/dev/shm/notes-fuzzer-XXXXXX")
@@ -97,17 +98,17 @@ const QString &saveFolder()
                                                 + QStringLiteral("/notes-fuzzer-XXXXXX"));
     if (!folder.isValid())
         fail("no folder to save in");
-    static const QString path = folder.filePath(QStringLiteral("notes3.txt"));
-    return path;
+    static const WorkingFolder held = WorkingFolder::open(QFile::encodeName(folder.path()));
+    return held;
 }
 
 QByteArray save(const QString &text)
 {
     PlainTextArea Text1;
     Text1.SetText(text);
-    AtomicFileWriter notes3(saveFolder());
+    AtomicFileWriter notes3(saveFolder(), QStringLiteral("notes3.txt"));
     Notes::SaveNotes(Text1, notes3);
-    QFile saved(saveFolder());
+    QFile saved(saveFolder().filePath(QStringLiteral("notes3.txt")));
     if (!saved.open(QIODevice::ReadOnly))
         fail("notes3.txt cannot be read back");
     return saved.readAll();

@@ -1,24 +1,33 @@
 // Saves the Windows-1250 text of the file given as its argument to notes3.txt in the current
-// folder, through the program's own save. The kill test runs it and kills it part-way.
+// folder, through the program's own save, with the program's own handling of SIGTERM, SIGINT and
+// SIGHUP. The kill and signal tests run it and stop it part-way; the permission tests run it as
+// another user.
 //
 // It prints "saving" just before the save starts and "saved" when it has ended, so that the test
-// can time its kill from the start of the save.
+// can time its signal from the start of the save. With --wait-after it then waits for its
+// standard input to close, so that a signal can be sent between saves.
 
 #include "notes/SaveNotes.h"
 #include "platform/RuntimeFailure.h"
+#include "platform/TerminationSignals.h"
 #include "platform/Windows1250.h"
+#include "platform/WorkingFolder.h"
 #include "tests/support/PlainTextArea.h"
 
 #include <QFile>
 
 #include <cstdio>
+#include <cstring>
 
 int main(int argc, char *argv[])
 {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: notes3_saver FILE\n");
+    const bool waitAfter = argc == 3 && std::strcmp(argv[2], "--wait-after") == 0;
+    if (argc != 2 && !waitAfter) {
+        std::fprintf(stderr, "usage: notes3_saver FILE [--wait-after]\n");
         return 2;
     }
+    TerminationSignals::install();
+    const WorkingFolder folder = WorkingFolder::current();
     QFile source(QFile::decodeName(argv[1]));
     if (!source.open(QIODevice::ReadOnly)) {
         std::fprintf(stderr, "cannot read %s\n", argv[1]);
@@ -28,12 +37,16 @@ int main(int argc, char *argv[])
     std::printf("saving\n");
     std::fflush(stdout);
     try {
-        Notes::SaveNotes(Text1);
+        Notes::SaveNotes(Text1, folder);
     } catch (const RuntimeFailure &failure) {
         std::fprintf(stderr, "%s\n", failure.what());
         return 1;
     }
     std::printf("saved\n");
     std::fflush(stdout);
+    if (waitAfter) {
+        while (std::fgetc(stdin) != EOF) {
+        }
+    }
     return 0;
 }

@@ -5,6 +5,7 @@
 #include "platform/LineReader.h"
 #include "platform/RuntimeFailure.h"
 #include "platform/TextBox.h"
+#include "platform/WorkingFolder.h"
 #include "tests/support/CapturingReporter.h"
 
 #include "tests/support/FileFaults.h"
@@ -102,7 +103,7 @@ void ReadNotesTest::fileBytesBecomeText()
     writeNotes(bytes);
     TextBox Text1;
     Text1.setInitialText(UnsavedText);
-    Notes::ReadNotes(Text1);
+    Notes::ReadNotes(Text1, WorkingFolder::current());
     QCOMPARE(Text1.Text(), text);
 }
 
@@ -110,8 +111,8 @@ void ReadNotesTest::readingTwiceGivesTheTextOnce()
 {
     writeNotes("jeden\r\ndwa");
     TextBox Text1;
-    Notes::ReadNotes(Text1);
-    Notes::ReadNotes(Text1);
+    Notes::ReadNotes(Text1, WorkingFolder::current());
+    Notes::ReadNotes(Text1, WorkingFolder::current());
     QCOMPARE(Text1.Text(), QStringLiteral("jeden\r\ndwa\r\n"));
 }
 
@@ -120,7 +121,7 @@ void ReadNotesTest::readsIntoADisabledArea()
     writeNotes("tylko do odczytu");
     TextBox Text1;
     Text1.SetEnabled(false);
-    Notes::ReadNotes(Text1);
+    Notes::ReadNotes(Text1, WorkingFolder::current());
     QCOMPARE(Text1.Text(), QStringLiteral("tylko do odczytu\r\n"));
 }
 
@@ -154,7 +155,7 @@ void ReadNotesTest::failureToOpenKeepsTheText()
     TextBox Text1;
     Text1.setInitialText(UnsavedText);
     try {
-        Notes::ReadNotes(Text1);
+        Notes::ReadNotes(Text1, WorkingFolder::current());
         QFAIL("the failure was not reported");
     } catch (const RuntimeFailure &failure) {
         QCOMPARE(failure.number(), number);
@@ -172,7 +173,7 @@ void ReadNotesTest::fifoIsRefusedWithoutBlocking()
     QVERIFY(fifo.created());
     TextBox Text1;
     Text1.setInitialText(UnsavedText);
-    QVERIFY_THROWS_EXCEPTION(RuntimeFailure, Notes::ReadNotes(Text1));
+    QVERIFY_THROWS_EXCEPTION(RuntimeFailure, Notes::ReadNotes(Text1, WorkingFolder::current()));
     QVERIFY2(!fifo.hadToFreeTheReader(), "reading the FIFO blocked");
     QCOMPARE(Text1.Text(), UnsavedText);
 }
@@ -223,7 +224,7 @@ void ReadNotesTest::oneUndoBringsBackTheEarlierText()
     TextBox Text1;
     Text1.setInitialText(QStringLiteral("Text1"));
     Text1.SetText(UnsavedText);
-    Notes::ReadNotes(Text1);
+    Notes::ReadNotes(Text1, WorkingFolder::current());
     QCOMPARE(Text1.Text(), QStringLiteral("z pliku\r\n"));
     QTest::keyClick(&Text1, Qt::Key_Z, Qt::ControlModifier);
     QCOMPARE(Text1.Text(), UnsavedText);

@@ -6,13 +6,13 @@
 #include "platform/CommandButton.h"
 #include "platform/RuntimeFailure.h"
 #include "platform/TextBox.h"
+#include "platform/WorkingFolder.h"
 #include "tests/support/CapturingReporter.h"
 
 #include "tests/support/FileFaults.h"
 
 #include <QApplication>
 #include <QFile>
-#include <QSaveFile>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -65,11 +65,12 @@ public:
     std::optional<Qt::CursorShape> shapeWhileWriting;
 
 protected:
-    qint64 writeBytes(QSaveFile &file, QByteArrayView bytes) override
+    qint64 writeBytes(int descriptor, QByteArrayView bytes, qint64 offset) override
     {
         const QCursor *cursor = QGuiApplication::overrideCursor();
         shapeWhileWriting = cursor ? cursor->shape() : Qt::ArrowCursor;
-        file.write(bytes.data(), bytes.size() / 2);
+        if (offset == 0 && bytes.size() > 1)
+            return AtomicFileWriter::writeBytes(descriptor, bytes.first(bytes.size() / 2), offset);
         errno = ENOSPC;
         return -1;
     }
@@ -106,18 +107,19 @@ void SaveNotesTest::textBecomesFileBytes()
     writeEarlierFile();
     TextBox Text1;
     Text1.setInitialText(text);
-    Notes::SaveNotes(Text1);
+    Notes::SaveNotes(Text1, WorkingFolder::current());
     QCOMPARE(savedBytes(), bytes);
     QCOMPARE(entriesOf(m_folder->path()), QStringList{"notes3.txt"});
 }
 
 void SaveNotesTest::savingTwiceLeavesOnlyTheSecondText()
 {
+    const WorkingFolder folder = WorkingFolder::current();
     TextBox Text1;
     Text1.SetText(QStringLiteral("pierwszy, dłuższy tekst"));
-    Notes::SaveNotes(Text1);
+    Notes::SaveNotes(Text1, folder);
     Text1.SetText(QStringLiteral("drugi"));
-    Notes::SaveNotes(Text1);
+    Notes::SaveNotes(Text1, folder);
     QCOMPARE(savedBytes(), QByteArray("drugi"));
 }
 
@@ -152,7 +154,7 @@ void SaveNotesTest::unencodableTextIsRefused()
     TextBox Text1;
     Text1.SetText(text);
     try {
-        Notes::SaveNotes(Text1);
+        Notes::SaveNotes(Text1, WorkingFolder::current());
         QFAIL("the text was saved");
     } catch (const RuntimeFailure &failure) {
         const QString message = failure.description();
@@ -214,10 +216,11 @@ void SaveNotesTest::failedSaveKeepsTheEarlierFile()
     const QStringList entriesBefore = entriesOf(m_folder->path());
     TextBox Text1;
     Text1.SetText(QStringLiteral("nowy tekst, który się nie zmieści"));
-    FullDiskWriter fullDisk(QStringLiteral("notes3.txt"));
+    const WorkingFolder folder = WorkingFolder::current();
+    FullDiskWriter fullDisk(folder, QStringLiteral("notes3.txt"));
     try {
         if (folderInTheWay)
-            Notes::SaveNotes(Text1);
+            Notes::SaveNotes(Text1, folder);
         else
             Notes::SaveNotes(Text1, fullDisk);
         QFAIL("the save was reported as done");
@@ -235,7 +238,9 @@ void SaveNotesTest::failedSaveKeepsTheEarlierFile()
 void SaveNotesTest::showsTheBusyCursorWhileSaving()
 {
     TextBox Text1;
-    FullDiskWriter fullDisk(QStringLiteral("notes3.txt"));
+    Text1.SetText(QStringLiteral("tekst, który się nie zmieści"));
+    const WorkingFolder folder = WorkingFolder::current();
+    FullDiskWriter fullDisk(folder, QStringLiteral("notes3.txt"));
     QVERIFY_THROWS_EXCEPTION(RuntimeFailure, Notes::SaveNotes(Text1, fullDisk));
     QCOMPARE(fullDisk.shapeWhileWriting, std::optional(Qt::WaitCursor));
     QCOMPARE(QGuiApplication::overrideCursor(), nullptr);

@@ -1,0 +1,25 @@
+#include "platform/FileKind.h"
+
+#include <QCoreApplication>
+
+#include <sys/stat.h>
+
+namespace FileKind {
+
+QString describe(mode_t mode)
+{
+    const auto tr = [](const char *text) {
+        return QCoreApplication::translate("FileKind", text);
+    };
+    if (S_ISDIR(mode))
+        return tr("to folder, a nie plik");
+    if (S_ISFIFO(mode))
+        return tr("to potok (FIFO), a nie zwykły plik");
+    if (S_ISCHR(mode) || S_ISBLK(mode))
+        return tr("to urządzenie, a nie zwykły plik");
+    if (S_ISSOCK(mode))
+        return tr("to gniazdo, a nie zwykły plik");
+    return tr("to nie jest zwykły plik");
+}
+
+} // namespace FileKind
