@@ -4,7 +4,8 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
 build_packages=(cmake make g++ pkg-config qt6-base-dev libxcb1-dev qt6-translations-l10n fonts-dejavu-core)
 test_packages=(xvfb xauth openbox xdotool xclip wmctrl x11-utils x11-xserver-utils imagemagick
-               appstream desktop-file-utils librsvg2-bin clang libclang-rt-14-dev)
+               appstream desktop-file-utils librsvg2-bin clang libclang-rt-14-dev
+               dpkg-dev file lintian man-db)
 
 # Installs whichever of the named packages are missing; only then does it need root.
 install_missing() {
