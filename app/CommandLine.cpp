@@ -28,10 +28,11 @@ CommandLine::CommandLine(const QStringList &arguments)
 {
     // Qt's own options are written with one dash (-platform, -style); so are these.
     m_parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    // Wrapped by hand: the parser prints the description as it is given.
     m_parser.setApplicationDescription(
-        tr("Mały edytor notatek z polskim interfejsem. Przycisk \"Czytaj\" wczytuje plik "
-           "notes.txt, a \"Zapisz\" zapisuje tekst do pliku notes3.txt; oba pliki leżą w "
-           "bieżącym katalogu i są w kodowaniu Windows-1250."));
+        tr("Mały edytor notatek z polskim interfejsem. Przycisk \"Czytaj\" wczytuje plik\n"
+           "notes.txt, a \"Zapisz\" zapisuje tekst do pliku notes3.txt; oba pliki leżą\n"
+           "w bieżącym katalogu i są w kodowaniu Windows-1250."));
     const QCommandLineOption help = helpOption();
     m_parser.addOption(help);
     const QCommandLineOption version = m_parser.addVersionOption();

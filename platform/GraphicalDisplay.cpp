@@ -9,10 +9,12 @@
 #include <xcb/xcb.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
 
@@ -41,29 +43,56 @@ QString tr(const char *text)
     return QCoreApplication::translate("GraphicalDisplay", text);
 }
 
-// Asking the X server itself also catches a display whose server is gone or refuses us.
+struct FreeMemory
+{
+    void operator()(char *memory) const { std::free(memory); }
+};
+
+// Whether a local X display has its socket: a socket file (made by a server on this machine, or
+// shared into a container), or an abstract socket of that name, which /proc/net/unix lists while
+// a server holds it. True when that cannot be told.
+bool hasXSocket(const QByteArray &path)
+{
+    struct stat status;
+    if (::stat(path.constData(), &status) == 0 && S_ISSOCK(status.st_mode))
+        return true;
+    QFile sockets(QStringLiteral("/proc/net/unix"));
+    if (!sockets.open(QIODevice::ReadOnly))
+        return true;
+    // Read to the end rather than checked for it: /proc gives its files no size.
+    const QByteArray abstractName = " @" + path;
+    const QByteArray table = sockets.readAll();
+    for (const QByteArray &line : table.split('\n')) {
+        if (line.endsWith(abstractName))
+            return true;
+    }
+    return false;
+}
+
+// The X server is not asked anything, not even connected to: a server whose last client leaves
+// resets itself, and a lone server (as xvfb-run starts one) would then be in the middle of its
+// reset when the window connects a moment later, and the window would fail. A display on
+// another machine is left to the toolkit, as knowing whether it answers takes a connection.
 QString missX11(const QString &display)
 {
     if (display.isEmpty())
         return tr("zmienna DISPLAY nie jest ustawiona");
-    // Given somewhere to put the screen number, xcb also checks that the server has that screen.
-    int screen = 0;
-    const std::unique_ptr<xcb_connection_t, decltype(&xcb_disconnect)> connection(
-        xcb_connect(QFile::encodeName(display).constData(), &screen), xcb_disconnect);
-    switch (xcb_connection_has_error(connection.get())) {
-    case 0:
-        return {};
-    case XCB_CONN_CLOSED_PARSE_ERR:
+    char *parsedHost = nullptr;
+    int number = 0;
+    if (!xcb_parse_display(QFile::encodeName(display).constData(), &parsedHost, &number, nullptr))
         return tr("\"%1\" nie jest nazwą ekranu X11").arg(display);
-    case XCB_CONN_CLOSED_INVALID_SCREEN:
-        return tr("serwer X ekranu \"%1\" nie ma takiego ekranu").arg(display);
-    default:
-        return tr("serwer X ekranu \"%1\" nie odpowiada albo odmówił połączenia").arg(display);
-    }
+    const std::unique_ptr<char, FreeMemory> host(parsedHost);
+    if (qstrcmp(host.get(), "") != 0 && qstrcmp(host.get(), "unix") != 0)
+        return {};
+    const QByteArray socketPath = "/tmp/.X11-unix/X" + QByteArray::number(number);
+    if (hasXSocket(socketPath))
+        return {};
+    return tr("na ekranie X11 \"%1\" nie działa żaden serwer X (nie ma gniazda %2)")
+        .arg(display, QFile::decodeName(socketPath));
 }
 
-// Qt's Wayland plugin speaks to the compositor's socket; being able to connect to it is enough.
-// QLocalSocket would bring in Qt Network for this one call.
+// Qt's Wayland plugin speaks to the compositor's socket, and a compositor does not mind a client
+// that comes and goes. QLocalSocket would bring in Qt Network for this one call.
 int connectToSocket(const QString &path)
 {
     const QByteArray name = QFile::encodeName(path);

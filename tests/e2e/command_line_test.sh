@@ -51,7 +51,7 @@ expect 2 '' "notatki: Brak wartości po \"-platform\"\\.$hint" -- -platform
 nothing='notatki: nie znaleziono ekranu graficznego: '
 how=$'\nUruchom program w sesji graficznej albo wskaż mu ekran, na przykład: DISPLAY=:0 notatki'
 expect 1 '' "${nothing}zmienna DISPLAY nie jest ustawiona; zmienna WAYLAND_DISPLAY nie jest ustawiona\\.$how" --
-expect 1 '' "${nothing}serwer X ekranu \":4093\" nie odpowiada albo odmówił połączenia; .*$how" \
+expect 1 '' "${nothing}na ekranie X11 \":4093\" nie działa żaden serwer X \(nie ma gniazda /tmp/\.X11-unix/X4093\); .*$how" \
     DISPLAY=:4093 --
 expect 1 '' "${nothing}zmienna DISPLAY nie jest ustawiona\\.$how" QT_QPA_PLATFORM=xcb --
 expect 1 '' "${nothing}zmienna DISPLAY nie jest ustawiona\\.$how" -- -platform xcb
