@@ -3,8 +3,8 @@
 //
 //   bench_commandline PATH/TO/notatki [ROUNDS]
 //
-// Run it where the window could be shown (DISPLAY set, e.g. under xvfb-run): the display check
-// then connects to the X server, as at every start of the window. Prints medians and spreads.
+// Run it where the window could be shown (DISPLAY set, e.g. under xvfb-run -a): the display
+// check then finds the display, as at every start of the window. Prints medians and spreads.
 
 #include "app/Startup.h"
 
