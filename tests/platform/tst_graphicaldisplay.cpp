@@ -7,7 +7,6 @@
 
 #include <cstddef>
 #include <cstring>
-#include <memory>
 
 #include <sys/socket.h>
 #include <sys/un.h>
@@ -111,178 +110,96 @@ QString GraphicalDisplayTest::substitute(QString value) const
 
 void GraphicalDisplayTest::find_data()
 {
-    QTest::addColumn<QString>("qtPlatform"); // QT_QPA_PLATFORM
-    QTest::addColumn<QString>("platformOption");
-    QTest::addColumn<QString>("displayOption");
-    QTest::addColumn<QString>("x11Display"); // DISPLAY
-    QTest::addColumn<QString>("waylandDisplay");
-    QTest::addColumn<QString>("runtime"); // XDG_RUNTIME_DIR
+    // Each setting is an environment variable or -platform or -display, as NAME=VALUE.
+    QTest::addColumn<QStringList>("settings");
     QTest::addColumn<bool>("found");
     QTest::addColumn<QStringList>("misses"); // a piece of each reason given, in order
 
-    const QString live = QStringLiteral("wayland-live");
-    const QString gone = QStringLiteral("wayland-gone");
-    const QString liveByPath = runtimeFolder + u'/' + live;
-    const QStringList bothUnset = {"DISPLAY nie jest ustawiona", "WAYLAND_DISPLAY nie jest"};
+    const QString liveWayland = "WAYLAND_DISPLAY=" + runtimeFolder + "/wayland-live";
+    const QString inRuntimeFolder = "XDG_RUNTIME_DIR=" + runtimeFolder;
+    const QString noX = "DISPLAY nie jest ustawiona";
+    const QString noWayland = "WAYLAND_DISPLAY nie jest ustawiona";
 
-    QTest::newRow("nothing set") << ""
-                                 << ""
-                                 << ""
-                                 << ""
-                                 << ""
-                                 << "" << false << bothUnset;
+    QTest::newRow("nothing set") << QStringList() << false << QStringList{noX, noWayland};
     QTest::newRow("X server gone")
-        << ""
-        << ""
-        << "" << deadX << ""
-        << "" << false
+        << QStringList{"DISPLAY=" + deadX} << false
         << QStringList{"\":4093\" nie działa żaden serwer X (nie ma gniazda /tmp/.X11-unix/X4093)",
-                       "WAYLAND_DISPLAY"};
-    QTest::newRow("X server on its abstract socket only") << ""
-                                                          << ""
-                                                          << "" << abstractX << ""
-                                                          << "" << true << QStringList();
+                       noWayland};
+    QTest::newRow("X server on its abstract socket only")
+        << QStringList{"DISPLAY=" + abstractX} << true << QStringList();
     QTest::newRow("X server on another machine: left to the toolkit")
-        << ""
-        << ""
-        << ""
-        << "localhost" + deadX << ""
-        << "" << true << QStringList();
+        << QStringList{"DISPLAY=localhost" + deadX} << true << QStringList();
     QTest::newRow("DISPLAY not a display name")
-        << ""
-        << ""
-        << ""
-        << "no display"
-        << ""
-        << "" << false
-        << QStringList{"\"no display\" nie jest nazwą ekranu X11", "WAYLAND_DISPLAY"};
-    QTest::newRow("live X server") << ""
-                                   << ""
-                                   << "" << liveX << ""
-                                   << "" << true << QStringList();
+        << QStringList{"DISPLAY=no display"} << false
+        << QStringList{"\"no display\" nie jest nazwą ekranu X11", noWayland};
+    QTest::newRow("live X server") << QStringList{"DISPLAY=" + liveX} << true << QStringList();
     QTest::newRow("-display of a dead server over a live DISPLAY")
-        << ""
-        << "" << deadX << liveX << ""
-        << "" << false << QStringList{"\":4093\"", "WAYLAND_DISPLAY"};
-    QTest::newRow("-display of a live server over a dead DISPLAY") << ""
-                                                                   << "" << liveX << deadX << ""
-                                                                   << "" << true << QStringList();
+        << QStringList{"-display=" + deadX, "DISPLAY=" + liveX} << false
+        << QStringList{"\":4093\"", noWayland};
+    QTest::newRow("-display of a live server over a dead DISPLAY")
+        << QStringList{"-display=" + liveX, "DISPLAY=" + deadX} << true << QStringList();
 
-    QTest::newRow("Wayland socket by its path") << ""
-                                                << ""
-                                                << ""
-                                                << "" << liveByPath << "" << true << QStringList();
+    QTest::newRow("Wayland socket by its path")
+        << QStringList{liveWayland} << true << QStringList();
     QTest::newRow("Wayland socket in the runtime folder")
-        << ""
-        << ""
-        << ""
-        << "" << live << runtimeFolder << true << QStringList();
+        << QStringList{"WAYLAND_DISPLAY=wayland-live", inRuntimeFolder} << true << QStringList();
     QTest::newRow("Wayland name without a runtime folder")
-        << ""
-        << ""
-        << ""
-        << "" << live << "" << false
-        << QStringList{"DISPLAY nie jest", "XDG_RUNTIME_DIR nie jest ustawiona"};
+        << QStringList{"WAYLAND_DISPLAY=wayland-live"} << false
+        << QStringList{noX, "XDG_RUNTIME_DIR nie jest ustawiona"};
     QTest::newRow("Wayland socket nobody listens on")
-        << ""
-        << ""
-        << ""
-        << "" << gone << runtimeFolder << false
-        << QStringList{"DISPLAY nie jest", "wayland-gone\": nikt nie przyjmuje połączeń"};
+        << QStringList{"WAYLAND_DISPLAY=wayland-gone", inRuntimeFolder} << false
+        << QStringList{noX, "wayland-gone\": nikt nie przyjmuje połączeń"};
     QTest::newRow("Wayland socket missing")
-        << ""
-        << ""
-        << ""
-        << ""
-        << "wayland-9" << runtimeFolder << false
-        << QStringList{"DISPLAY nie jest", "wayland-9\": nie ma takiego pliku"};
+        << QStringList{"WAYLAND_DISPLAY=wayland-9", inRuntimeFolder} << false
+        << QStringList{noX, "wayland-9\": nie ma takiego pliku"};
 
-    QTest::newRow("offscreen needs no display") << "offscreen"
-                                                << ""
-                                                << ""
-                                                << ""
-                                                << ""
-                                                << "" << true << QStringList();
-    QTest::newRow("-platform offscreen over QT_QPA_PLATFORM=xcb") << "xcb"
-                                                                  << "offscreen"
-                                                                  << ""
-                                                                  << ""
-                                                                  << ""
-                                                                  << "" << true << QStringList();
+    QTest::newRow("offscreen needs no display")
+        << QStringList{"QT_QPA_PLATFORM=offscreen"} << true << QStringList();
+    QTest::newRow("-platform offscreen over QT_QPA_PLATFORM=xcb")
+        << QStringList{"QT_QPA_PLATFORM=xcb", "-platform=offscreen"} << true << QStringList();
     QTest::newRow("-platform xcb over QT_QPA_PLATFORM=offscreen")
-        << "offscreen"
-        << "xcb"
-        << ""
-        << ""
-        << ""
-        << "" << false << QStringList{"DISPLAY nie jest ustawiona"};
+        << QStringList{"QT_QPA_PLATFORM=offscreen", "-platform=xcb"} << false << QStringList{noX};
     QTest::newRow("xcb alone does not use a live Wayland")
-        << "xcb"
-        << ""
-        << ""
-        << "" << liveByPath << "" << false << QStringList{"DISPLAY nie jest ustawiona"};
+        << QStringList{"QT_QPA_PLATFORM=xcb", liveWayland} << false << QStringList{noX};
     QTest::newRow("wayland alone does not use a live X server")
-        << "wayland"
-        << ""
-        << "" << liveX << ""
-        << "" << false << QStringList{"WAYLAND_DISPLAY nie jest ustawiona"};
-    QTest::newRow("fallback list reaches offscreen") << "xcb;offscreen"
-                                                     << ""
-                                                     << ""
-                                                     << ""
-                                                     << ""
-                                                     << "" << true << QStringList();
+        << QStringList{"QT_QPA_PLATFORM=wayland", "DISPLAY=" + liveX} << false
+        << QStringList{noWayland};
+    QTest::newRow("fallback list reaches offscreen")
+        << QStringList{"QT_QPA_PLATFORM=xcb;offscreen"} << true << QStringList();
     QTest::newRow("platform with options of its own")
-        << "wayland:fullscreen"
-        << ""
-        << ""
-        << "" << liveByPath << "" << true << QStringList();
-    QTest::newRow("wayland-egl is Wayland") << "wayland-egl"
-                                            << ""
-                                            << ""
-                                            << "" << liveByPath << "" << true << QStringList();
+        << QStringList{"QT_QPA_PLATFORM=wayland:fullscreen", liveWayland} << true << QStringList();
+    QTest::newRow("wayland-egl is Wayland")
+        << QStringList{"QT_QPA_PLATFORM=wayland-egl", liveWayland} << true << QStringList();
     QTest::newRow("a platform twice, its reason once")
-        << "xcb;xcb:nomitshm"
-        << ""
-        << ""
-        << ""
-        << ""
-        << "" << false << QStringList{"DISPLAY nie jest ustawiona"};
-    QTest::newRow("empty list entries") << ";;"
-                                        << ""
-                                        << ""
-                                        << ""
-                                        << ""
-                                        << "" << false << bothUnset;
+        << QStringList{"QT_QPA_PLATFORM=xcb;xcb:nomitshm"} << false << QStringList{noX};
+    QTest::newRow("empty list entries")
+        << QStringList{"QT_QPA_PLATFORM=;;"} << false << QStringList{noX, noWayland};
 }
 
 void GraphicalDisplayTest::find()
 {
-    QFETCH(QString, qtPlatform);
-    QFETCH(QString, platformOption);
-    QFETCH(QString, displayOption);
-    QFETCH(QString, x11Display);
-    QFETCH(QString, waylandDisplay);
-    QFETCH(QString, runtime);
+    QFETCH(QStringList, settings);
     QFETCH(bool, found);
     QFETCH(QStringList, misses);
 
-    const QString row = QString::fromLatin1(QTest::currentDataTag());
-    if (m_liveX.isEmpty() && (row.contains(u"live X")))
+    if (m_liveX.isEmpty() && settings.join(u' ').contains(liveX))
         QSKIP("No Xvfb on this machine to be the live X server");
-
     QProcessEnvironment environment;
-    const auto set = [&](const char *name, const QString &value) {
-        if (!value.isEmpty())
-            environment.insert(QLatin1String(name), substitute(value));
-    };
-    set("QT_QPA_PLATFORM", qtPlatform);
-    set("DISPLAY", x11Display);
-    set("WAYLAND_DISPLAY", waylandDisplay);
-    set("XDG_RUNTIME_DIR", runtime);
+    QString platformOption;
+    QString displayOption;
+    for (const QString &setting : settings) {
+        const QString name = setting.section(u'=', 0, 0);
+        const QString value = substitute(setting.section(u'=', 1));
+        if (name == u"-platform")
+            platformOption = value;
+        else if (name == u"-display")
+            displayOption = value;
+        else
+            environment.insert(name, value);
+    }
 
-    const DisplaySearch search = GraphicalDisplay::find(
-        DisplayRequest::from(environment, substitute(platformOption), substitute(displayOption)));
+    const DisplaySearch search
+        = GraphicalDisplay::find(DisplayRequest::from(environment, platformOption, displayOption));
     QCOMPARE(search.found, found);
     QCOMPARE(search.misses.size(), misses.size());
     for (qsizetype miss = 0; miss < misses.size(); ++miss)
