@@ -49,9 +49,9 @@ newest=$(zcat "$contents/usr/share/doc/notatki/changelog.gz" | head -n 1)
 # dpkg-shlibdeps worked out Depends: every library the program links comes from a package there.
 depends=$(field Depends)
 depended=" $(sed 's/([^)]*)//g; s/[,|]/ /g' <<<"$depends" | tr -s ' ') "
-for library in $(linked_libraries "$contents/usr/bin/notatki"); do
-    package=$(owning_package "$library") || fail "no package holds $library"
+owners=$(owning_packages $(linked_libraries "$contents/usr/bin/notatki")) || fail "a library the program links comes from no package"
+while read -r package library; do
     [[ $depended == *" $package "* ]] \
         || fail "the program links $library of $package, which Depends lacks: $depends"
-done
+done <<<"$owners"
 echo "PASS: ${deb##*/}: fields, files, version $version, and Depends: $depends"

@@ -24,8 +24,9 @@ version=$(dpkg-deb --field "$deb" Version)
 installed=
 package_cleanup() {
     local status=$?
-    [ -z "$installed" ] || apt_get remove --purge -y -qq notatki >/dev/null 2>&1 || true
-    (exit "$status")
+    set +e # a failing step here must not cut the cleanup short
+    [ -z "$installed" ] || apt_get remove --purge -y -qq notatki >/dev/null 2>&1
+    (exit "$status") # e2e_cleanup reports the script's status
     e2e_cleanup
 }
 trap package_cleanup EXIT
@@ -71,10 +72,11 @@ platform_plugin=$(grep -o '/[^ ]*/platforms/[^ ]*\.so' "/proc/$E2E_APP_PID/maps"
 [ -n "$platform_plugin" ] || e2e_fail "the window shows without a platform plugin loaded"
 needs=$(apt-cache depends --recurse --installed --no-recommends --no-suggests --no-conflicts \
     --no-breaks --no-replaces --no-enhances notatki | grep -v '^ ' | tr -d '<>' | sort -u)
-for library in "$platform_plugin" $(ldd /usr/bin/notatki "$platform_plugin" | awk '$2 == "=>" { print $3 }' | sort -u); do
-    package=$(owning_package "$library") || e2e_fail "no package holds $library"
+owners=$(owning_packages "$platform_plugin" $(ldd /usr/bin/notatki "$platform_plugin" | awk '$2 == "=>" { print $3 }' | sort -u)) \
+    || e2e_fail "the program loads a library that comes from no package"
+while read -r package library; do
     grep -qx "$package" <<<"$needs" || e2e_fail "the program loads $library of $package, which notatki does not depend on"
-done
+done <<<"$owners"
 e2e_close_window "$window"
 e2e_wait_exit
 [ "$E2E_APP_STATUS" = 0 ] || e2e_fail "the installed program ended with status $E2E_APP_STATUS"
@@ -88,7 +90,7 @@ installed=
 while read -r path; do
     if [ -d "$path" ] && [ ! -L "$path" ]; then
         # A folder may stay when another package has it or files of others are in it.
-        [ -z "$(ls -A "$path")" ] && ! owning_package "$path" >/dev/null \
+        [ -z "$(ls -A "$path")" ] && ! owning_packages "$path" >/dev/null 2>&1 \
             && e2e_fail "the empty folder $path is left"
     elif [ -e "$path" ] || [ -L "$path" ]; then
         e2e_fail "$path is left"
