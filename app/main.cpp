@@ -6,6 +6,9 @@
 
 int main(int argc, char *argv[])
 {
+    if (const std::optional<int> exitCode = Startup::answerCommandLine(argc, argv))
+        return *exitCode;
+
     TerminationSignals::install();
     QApplication application(argc, argv);
     // Lets the desktop match the window to its menu entry and icon; the caption stays as designed.

@@ -49,6 +49,8 @@ QString describe(int error)
         return tr("nie ma takiego urządzenia");
     case EINVAL:
         return tr("nieprawidłowy argument");
+    case ECONNREFUSED:
+        return tr("nikt nie przyjmuje połączeń");
     default:
         return qt_error_string(error);
     }
