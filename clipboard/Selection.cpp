@@ -2,7 +2,7 @@
 
 #include "platform/BusyCursor.h"
 #include "platform/SystemClipboard.h"
-#include "text/TextArea.h"
+#include "platform/TextArea.h"
 
 namespace Selection {
 

@@ -1,7 +1,7 @@
 #include "text/StyleBoxes.h"
 
 #include "platform/CheckBox.h"
-#include "text/TextArea.h"
+#include "platform/TextArea.h"
 
 namespace StyleBoxes {
 
