@@ -15,9 +15,9 @@
 class CommonDialog
 {
 public:
-    // Bits of Flags: which fonts the dialog lists. The dialog lists every family the system has
-    // as soon as either is set.
-    enum FontFlag : qint32 { ScreenFonts = 0x1, PrinterFonts = 0x2, ScreenAndPrinterFonts = 0x3 };
+    // Flags asking for the screen's fonts (bit 1) and the printer's (bit 2). The dialog lists
+    // every family the system has as soon as either bit is set, and refuses to show without.
+    static constexpr qint32 ScreenAndPrinterFonts = 0x3;
 
     CommonDialog();
     ~CommonDialog();

@@ -50,9 +50,8 @@ void SystemClipboard::SetText(const QString &text)
     m_clipboard.setText(LineEnds::toPlatform(text), QClipboard::Clipboard);
 }
 
-QString SystemClipboard::GetText(ClipboardFormat format, qsizetype characterLimit) const
+QString SystemClipboard::GetText(qsizetype characterLimit) const
 {
-    Q_ASSERT(format == ClipboardFormat::Text);
     // What this program put there is at hand without asking anybody.
     const bool atHand = m_clipboard.ownsClipboard() || QGuiApplication::platformName() != u"xcb";
     return LineEnds::toCrLf(atHand ? textAtHand(characterLimit)

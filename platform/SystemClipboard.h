@@ -6,11 +6,9 @@
 
 class QClipboard;
 
-// The clipboard formats the program asks for; only plain text passes.
-enum class ClipboardFormat { Text = 1 };
-
-// The system clipboard as plain Unicode text. Inside the program a line break is CR LF; on the
-// clipboard it is the platform's own line end, so that other programs get the text they expect.
+// The system clipboard as plain Unicode text, the only format the program exchanges. Inside the
+// program a line break is CR LF; on the clipboard it is the platform's own line end, so that
+// other programs get the text they expect.
 class SystemClipboard
 {
 public:
@@ -22,7 +20,7 @@ public:
     // The clipboard's text with every line end as CR LF, or "" when it holds no text. Throws
     // RuntimeFailure when the program that holds the clipboard does not hand the text over in
     // time, and when the text has more than characterLimit characters; then nothing is pasted.
-    QString GetText(ClipboardFormat format, qsizetype characterLimit) const;
+    QString GetText(qsizetype characterLimit) const;
 
     // How long the program that holds the clipboard may stay silent before the clipboard counts
     // as not answering, and how long handing over a large text may take at most.

@@ -70,13 +70,6 @@ private:
     public:
         explicit AreaFont(QWidget &area);
 
-        QString Name() const override;
-        float Size() const override;
-        bool Bold() const override;
-        bool Italic() const override;
-        bool Underline() const override;
-        bool Strikethrough() const override;
-
         void SetName(const QString &name) override;
         void SetSize(float points) override;
         void SetBold(bool on) override;

@@ -6,6 +6,7 @@
 #include "platform/CommonDialog.h"
 #include "platform/TextBox.h"
 #include "tests/support/CapturingReporter.h"
+#include "tests/support/PlainTextArea.h"
 #include "text/FontChooser.h"
 
 #include <QFontDatabase>
@@ -16,65 +17,70 @@ namespace {
 
 using Answer = ScriptedFontPicker::Answer;
 
-// A text area that writes down every change made to it, in order, and can fail at one of them.
-class RecordingTextArea
-    : public TextArea
+// What a text area shows: its font and the colour of its text.
+struct Look
+{
+    QString name;
+    float size;
+    bool bold;
+    bool italic;
+    bool underline;
+    bool strikethrough;
+    OleColor color;
+
+    QString toString() const
+    {
+        return QStringLiteral("%1 %2pt bold=%3 italic=%4 underline=%5 strikethrough=%6 color=%7")
+            .arg(name)
+            .arg(size)
+            .arg(bold)
+            .arg(italic)
+            .arg(underline)
+            .arg(strikethrough)
+            .arg(color, 6, 16, QLatin1Char('0'));
+    }
+};
+
+// A text area that keeps only its look, and fails when one part of the look is changed.
+class LookOnlyTextArea
+    : public PlainTextArea
     , public FontObject
 {
 public:
-    QStringList writes;
-    // Which write fails (0 is the first); -1 lets all of them through.
-    int failingWrite = -1;
+    enum Part { None, Name, Bold, Size, Italic, Underline, Strikethrough, Color };
 
-    QString Text() const override { return {}; }
-    void SetText(const QString &text) override { record(QStringLiteral("Text=") + text); }
-    void SetSelStart(int start) override { record(QStringLiteral("SelStart=%1").arg(start)); }
-    void SetSelLength(int length) override { record(QStringLiteral("SelLength=%1").arg(length)); }
-    QString SelText() const override { return {}; }
-    void SetSelText(const QString &text) override { record(QStringLiteral("SelText=") + text); }
-    void SetEnabled(bool on) override { record(QStringLiteral("Enabled=%1").arg(on)); }
+    LookOnlyTextArea(const Look &start, Part failing)
+        : look(start)
+        , m_failing(failing)
+    {}
+
+    Look look;
+
     FontObject &Font() override { return *this; }
-    void SetFontStrikethru(bool on) override
-    {
-        record(QStringLiteral("FontStrikethru=%1").arg(on));
-    }
-    void SetForeColor(OleColor color) override
-    {
-        record(QStringLiteral("ForeColor=%1").arg(color));
-    }
-    void SetFocus() override { record(QStringLiteral("SetFocus")); }
-
-    QString Name() const override { return {}; }
-    float Size() const override { return 0; }
-    bool Bold() const override { return false; }
-    bool Italic() const override { return false; }
-    bool Underline() const override { return false; }
-    bool Strikethrough() const override { return false; }
-    void SetName(const QString &name) override { record(QStringLiteral("Name=") + name); }
-    void SetSize(float points) override { record(QStringLiteral("Size=%1").arg(points)); }
-    void SetBold(bool on) override { record(QStringLiteral("Bold=%1").arg(on)); }
-    void SetItalic(bool on) override { record(QStringLiteral("Italic=%1").arg(on)); }
-    void SetUnderline(bool on) override { record(QStringLiteral("Underline=%1").arg(on)); }
-    void SetStrikethrough(bool on) override { record(QStringLiteral("Strikethrough=%1").arg(on)); }
+    void SetName(const QString &name) override { change(Name, look.name, name); }
+    void SetSize(float points) override { change(Size, look.size, points); }
+    void SetBold(bool on) override { change(Bold, look.bold, on); }
+    void SetItalic(bool on) override { change(Italic, look.italic, on); }
+    void SetUnderline(bool on) override { change(Underline, look.underline, on); }
+    void SetStrikethrough(bool on) override { change(Strikethrough, look.strikethrough, on); }
+    void SetFontStrikethru(bool on) override { SetStrikethrough(on); }
+    void SetForeColor(OleColor color) override { change(Color, look.color, color); }
 
 private:
-    void record(const QString &write)
+    template<typename Value>
+    void change(Part part, Value &value, const Value &changed)
     {
-        if (writes.size() == failingWrite)
-            throw RuntimeFailure(RuntimeFailure::InvalidProcedureCall, write);
-        writes << write;
+        if (part == m_failing)
+            throw RuntimeFailure(RuntimeFailure::InvalidProcedureCall, QStringLiteral("odmowa"));
+        value = changed;
     }
+
+    Part m_failing;
 };
 
 const FontChoice serifBoldItalic14{QStringLiteral("DejaVu Serif"), 14, true, true};
-
-// Every write of a confirmed choice, in the order the text area receives them.
-const QStringList allWrites{
-    QStringLiteral("Name=DejaVu Serif"), QStringLiteral("Bold=1"),
-    QStringLiteral("Size=14"),           QStringLiteral("Italic=1"),
-    QStringLiteral("Underline=0"),       QStringLiteral("FontStrikethru=0"),
-    QStringLiteral("ForeColor=0"),
-};
+// Underlined, struck out and red, so that a choice that turns them off shows.
+const Look startingLook{QStringLiteral("DejaVu Sans"), 10, false, false, true, true, 0x0000ff};
 
 QColor textColour(const TextBox &area)
 {
@@ -88,8 +94,8 @@ class FontChooserTest : public QObject
     Q_OBJECT
 
 private slots:
-    void writesTheChoiceInOrderOrStopsQuietly_data();
-    void writesTheChoiceInOrderOrStopsQuietly();
+    void failureKeepsWhatWasAlreadyApplied_data();
+    void failureKeepsWhatWasAlreadyApplied();
 
     void dialogOpensOnItsLastConfirmedValues_data();
     void dialogOpensOnItsLastConfirmedValues();
@@ -115,37 +121,42 @@ private:
     std::unique_ptr<Window> openWindow();
 };
 
-void FontChooserTest::writesTheChoiceInOrderOrStopsQuietly_data()
+void FontChooserTest::failureKeepsWhatWasAlreadyApplied_data()
 {
     QTest::addColumn<Answer>("answer");
-    QTest::addColumn<int>("failingWrite");
-    QTest::addColumn<QStringList>("expectedWrites");
+    QTest::addColumn<LookOnlyTextArea::Part>("failing");
+    QTest::addColumn<QString>("expected");
 
-    QTest::newRow("confirmed") << Answer::Confirm << -1 << allWrites;
-    QTest::newRow("cancelled") << Answer::Cancel << -1 << QStringList();
-    QTest::newRow("dialog fails to show") << Answer::Fail << -1 << QStringList();
-    const char *const steps[]
-        = {"name fails",      "bold fails",          "size fails",  "italic fails",
-           "underline fails", "strikethrough fails", "colour fails"};
-    for (int step = 0; step < int(allWrites.size()); ++step)
-        QTest::newRow(steps[step]) << Answer::Confirm << step << allWrites.first(step);
+    const auto looking = [](const QString &name, float size, bool bold, bool italic, bool underline,
+                            bool strikethrough, OleColor color) {
+        return Look{name, size, bold, italic, underline, strikethrough, color}.toString();
+    };
+    const QString serif = serifBoldItalic14.name;
+    QTest::newRow("dialog fails to show")
+        << Answer::Fail << LookOnlyTextArea::None << startingLook.toString();
+    QTest::newRow("face fails") << Answer::Confirm << LookOnlyTextArea::Name
+                                << startingLook.toString();
+    QTest::newRow("size fails after face and bold")
+        << Answer::Confirm << LookOnlyTextArea::Size
+        << looking(serif, 10, true, false, true, true, 0x0000ff);
+    QTest::newRow("colour fails last") << Answer::Confirm << LookOnlyTextArea::Color
+                                       << looking(serif, 14, true, true, false, false, 0x0000ff);
 }
 
-void FontChooserTest::writesTheChoiceInOrderOrStopsQuietly()
+void FontChooserTest::failureKeepsWhatWasAlreadyApplied()
 {
     QFETCH(Answer, answer);
-    QFETCH(int, failingWrite);
-    QFETCH(QStringList, expectedWrites);
+    QFETCH(LookOnlyTextArea::Part, failing);
+    QFETCH(QString, expected);
 
     CommonDialog dialog;
     ScriptedFontPicker::Script script{answer, serifBoldItalic14, {}};
     dialog.setFontPicker(std::make_unique<ScriptedFontPicker>(script));
-    RecordingTextArea area;
-    area.failingWrite = failingWrite;
+    LookOnlyTextArea area(startingLook, failing);
 
     FontChooser::ChooseFont(dialog, area);
 
-    QCOMPARE(area.writes, expectedWrites);
+    QCOMPARE(area.look.toString(), expected);
     QCOMPARE(script.starts.size(), 1);
 }
 
@@ -172,7 +183,7 @@ void FontChooserTest::dialogOpensOnItsLastConfirmedValues()
     CommonDialog dialog;
     ScriptedFontPicker::Script script{Answer::Cancel, serifBoldItalic14, {}};
     dialog.setFontPicker(std::make_unique<ScriptedFontPicker>(script));
-    RecordingTextArea area;
+    LookOnlyTextArea area(startingLook, LookOnlyTextArea::None);
     for (const Answer answer : answers) {
         script.answer = answer;
         FontChooser::ChooseFont(dialog, area);
@@ -267,20 +278,20 @@ void FontChooserTest::confirmTurnsEffectsOffButLeavesTheBoxes()
     QTest::mouseClick(form.Check4, Qt::LeftButton);
     QTest::mouseClick(form.Check5, Qt::LeftButton);
     form.Text1->SetForeColor(0xff0000);
-    QVERIFY(form.Text1->Font().Underline() && form.Text1->Font().Strikethrough());
+    QVERIFY(form.Text1->font().underline() && form.Text1->font().strikeOut());
     QCOMPARE(textColour(*form.Text1), QColor(Qt::blue));
 
     window->script.answer = Answer::Confirm;
     window->script.confirmed = serifBoldItalic14;
     QTest::mouseClick(form.Command1, Qt::LeftButton);
 
-    FontObject &font = form.Text1->Font();
-    QCOMPARE(font.Name(), serifBoldItalic14.name);
-    QCOMPARE(font.Size(), 14.0f);
-    QVERIFY(font.Bold());
-    QVERIFY(font.Italic());
-    QVERIFY(!font.Underline());
-    QVERIFY(!font.Strikethrough());
+    const QFont font = form.Text1->font();
+    QCOMPARE(font.family(), serifBoldItalic14.name);
+    QCOMPARE(font.pointSizeF(), 14.0);
+    QVERIFY(font.bold());
+    QVERIFY(font.italic());
+    QVERIFY(!font.underline());
+    QVERIFY(!font.strikeOut());
     QCOMPARE(textColour(*form.Text1), QColor(Qt::black));
     QVERIFY(form.Check4->isChecked());
     QVERIFY(form.Check5->isChecked());
@@ -324,14 +335,14 @@ void FontChooserTest::reopeningIgnoresStyleBoxChanges()
     // Italic off and bold toggled through the boxes: the text changes, the dialog does not.
     QTest::mouseClick(form.Check3, Qt::LeftButton);
     QTest::mouseClick(form.Check3, Qt::LeftButton);
-    QVERIFY(!form.Text1->Font().Italic());
+    QVERIFY(!form.Text1->font().italic());
 
     window->script.answer = Answer::Cancel;
     QTest::mouseClick(form.Command1, Qt::LeftButton);
 
     QCOMPARE(window->script.starts.size(), 2);
     QCOMPARE(window->script.starts.last(), serifBoldItalic14);
-    QVERIFY(!form.Text1->Font().Italic());
+    QVERIFY(!form.Text1->font().italic());
 }
 
 void FontChooserTest::styleBoxStillWorksAfterABoldChoice()
@@ -342,14 +353,14 @@ void FontChooserTest::styleBoxStillWorksAfterABoldChoice()
     window->script.answer = Answer::Confirm;
     window->script.confirmed = FontChoice{QStringLiteral("DejaVu Sans"), 10, true, false};
     QTest::mouseClick(form.Command1, Qt::LeftButton);
-    QVERIFY(form.Text1->Font().Bold());
+    QVERIFY(form.Text1->font().bold());
     QVERIFY(!form.Check2->isChecked());
 
     QTest::mouseClick(form.Check2, Qt::LeftButton);
-    QVERIFY(form.Text1->Font().Bold());
+    QVERIFY(form.Text1->font().bold());
     QTest::mouseClick(form.Check2, Qt::LeftButton);
-    QVERIFY(!form.Text1->Font().Bold());
-    QCOMPARE(form.Text1->Font().Name(), QStringLiteral("DejaVu Sans"));
+    QVERIFY(!form.Text1->font().bold());
+    QCOMPARE(form.Text1->font().family(), QStringLiteral("DejaVu Sans"));
 }
 
 void FontChooserTest::choiceRestylesDisabledArea()
@@ -365,8 +376,8 @@ void FontChooserTest::choiceRestylesDisabledArea()
     QTest::mouseClick(form.Command1, Qt::LeftButton);
 
     QCOMPARE(window->script.starts.size(), 1);
-    QCOMPARE(form.Text1->Font().Name(), serifBoldItalic14.name);
-    QCOMPARE(form.Text1->Font().Size(), 14.0f);
+    QCOMPARE(form.Text1->font().family(), serifBoldItalic14.name);
+    QCOMPARE(form.Text1->font().pointSizeF(), 14.0);
     QVERIFY(!form.Text1->isEnabled());
     QVERIFY(window->reported.isEmpty());
 }
@@ -384,8 +395,8 @@ void FontChooserTest::missingFaceIsSubstitutedWithoutFailure()
     QTest::mouseClick(form.Command1, Qt::LeftButton);
 
     QVERIFY(window->reported.isEmpty());
-    QVERIFY(form.Text1->Font().Italic());
-    QCOMPARE(form.Text1->Font().Size(), 12.0f);
+    QVERIFY(form.Text1->font().italic());
+    QCOMPARE(form.Text1->font().pointSizeF(), 12.0);
     const QString shown = QFontInfo(form.Text1->font()).family();
     QVERIFY2(QFontDatabase::hasFamily(shown), qPrintable(shown));
 }

@@ -10,7 +10,7 @@
 
 namespace {
 
-using Attribute = bool (FontObject::*)() const;
+using Attribute = bool (QFont::*)() const;
 
 struct StyleBox
 {
@@ -21,26 +21,17 @@ struct StyleBox
 
 // Check2 to Check5 with the attribute of the whole text each one drives.
 const StyleBox styleBoxes[] = {
-    {&Form1::Check2, &FontObject::Bold, &Form1::SyncBold},
-    {&Form1::Check3, &FontObject::Italic, &Form1::SyncItalic},
-    {&Form1::Check4, &FontObject::Underline, &Form1::SyncUnderline},
-    {&Form1::Check5, &FontObject::Strikethrough, &Form1::SyncStrikethrough},
+    {&Form1::Check2, &QFont::bold, &Form1::SyncBold},
+    {&Form1::Check3, &QFont::italic, &Form1::SyncItalic},
+    {&Form1::Check4, &QFont::underline, &Form1::SyncUnderline},
+    {&Form1::Check5, &QFont::strikeOut, &Form1::SyncStrikethrough},
 };
 
 const char *const styleNames[] = {"bold", "italic", "underline", "strikethrough"};
 
 bool hasAttribute(const QFont &font, int style)
 {
-    switch (style) {
-    case 0:
-        return font.bold();
-    case 1:
-        return font.italic();
-    case 2:
-        return font.underline();
-    default:
-        return font.strikeOut();
-    }
+    return (font.*styleBoxes[style].attribute)();
 }
 
 // The font the text is laid out with at a position: its own format over the document's default.
@@ -83,7 +74,7 @@ private:
     void addStyleRows();
     const StyleBox &styleBox() const;
     CheckBox *box() const { return m_form.get()->*styleBox().box; }
-    bool attribute() const { return (m_form->Text1->Font().*styleBox().attribute)(); }
+    bool attribute() const { return (m_form->Text1->font().*styleBox().attribute)(); }
     QList<bool> otherAttributes() const;
 
     std::unique_ptr<Form1> m_form;
@@ -119,7 +110,7 @@ QList<bool> StyleBoxesTest::otherAttributes() const
     QList<bool> others;
     for (const StyleBox &other : styleBoxes) {
         if (other.attribute != styleBox().attribute)
-            others << (m_form->Text1->Font().*other.attribute)();
+            others << (m_form->Text1->font().*other.attribute)();
     }
     return others;
 }
@@ -131,16 +122,16 @@ void StyleBoxesTest::tickingSetsOnlyItsAttribute_data()
 
 void StyleBoxesTest::tickingSetsOnlyItsAttribute()
 {
-    const QString family = m_form->Text1->Font().Name();
-    const float size = m_form->Text1->Font().Size();
+    const QString family = m_form->Text1->font().family();
+    const qreal size = m_form->Text1->font().pointSizeF();
 
     click(box());
 
     QVERIFY(box()->isChecked());
     QVERIFY(attribute());
     QCOMPARE(otherAttributes(), QList<bool>(3, false));
-    QCOMPARE(m_form->Text1->Font().Name(), family);
-    QCOMPARE(m_form->Text1->Font().Size(), size);
+    QCOMPARE(m_form->Text1->font().family(), family);
+    QCOMPARE(m_form->Text1->font().pointSizeF(), size);
     QCOMPARE(m_form->Text1->Text(), QStringLiteral("Text1"));
 }
 
@@ -258,7 +249,7 @@ void StyleBoxesTest::editableBoxTakesTheAreaAwayAndGivesItBack()
     const QList<bool> none(4, false);
     QList<bool> styles;
     for (const StyleBox &any : styleBoxes)
-        styles << (area.Font().*any.attribute)();
+        styles << (area.font().*any.attribute)();
     QCOMPARE(styles, none);
 }
 
