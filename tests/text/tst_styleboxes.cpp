@@ -14,7 +14,7 @@ using Attribute = bool (QFont::*)() const;
 
 struct StyleBox
 {
-    CheckBox *const Form1::*box;
+    CheckBox *Form1::*box;
     Attribute attribute;
     void (Form1::*operation)();
 };
