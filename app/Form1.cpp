@@ -45,7 +45,8 @@ void Form1::wireClicks()
     };
     for (const auto &[button, operation] : clicks) {
         connect(button, &QAbstractButton::clicked, this, [this, operation = operation] {
-            deliverClick([this, operation] { (this->*operation)(); }, this, *m_failureReporter);
+            ClickDelivery::deliver([this, operation] { (this->*operation)(); }, this,
+                                   *m_failureReporter);
         });
     }
 }

@@ -9,33 +9,6 @@
 #include <QGuiApplication>
 #include <QLocale>
 
-namespace {
-
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("SystemClipboard", text);
-}
-
-[[noreturn]] void refuseAsTooLarge(const QString &howLarge, qsizetype characterLimit)
-{
-    throw RuntimeFailure(RuntimeFailure::OutOfMemory,
-                         tr("Tekst w schowku jest za duży: %1, a pole tekstowe przyjmuje teksty do "
-                            "%2 znaków. Nic nie wklejono.")
-                             .arg(howLarge, QLocale().toString(characterLimit)));
-}
-
-[[noreturn]] void refuseAsSilent()
-{
-    throw RuntimeFailure(
-        RuntimeFailure::DeviceIOError,
-        tr("Schowek nie odpowiada: program, który go trzyma, nie oddał tekstu w ciągu %1 s. Nic "
-           "nie wklejono; można spróbować jeszcze raz albo skopiować tekst od nowa.")
-            .arg(std::chrono::duration_cast<std::chrono::seconds>(SystemClipboard::Silence)
-                     .count()));
-}
-
-} // namespace
-
 SystemClipboard::SystemClipboard(QClipboard &clipboard)
     : m_clipboard(clipboard)
 {}
@@ -90,6 +63,23 @@ QString SystemClipboard::textFromAnotherProgram(qsizetype characterLimit) const
                          characterLimit);
     }
     return {};
+}
+
+void SystemClipboard::refuseAsTooLarge(const QString &howLarge, qsizetype characterLimit)
+{
+    throw RuntimeFailure(RuntimeFailure::OutOfMemory,
+                         tr("Tekst w schowku jest za duży: %1, a pole tekstowe przyjmuje teksty do "
+                            "%2 znaków. Nic nie wklejono.")
+                             .arg(howLarge, QLocale().toString(characterLimit)));
+}
+
+void SystemClipboard::refuseAsSilent()
+{
+    throw RuntimeFailure(
+        RuntimeFailure::DeviceIOError,
+        tr("Schowek nie odpowiada: program, który go trzyma, nie oddał tekstu w ciągu %1 s. Nic "
+           "nie wklejono; można spróbować jeszcze raz albo skopiować tekst od nowa.")
+            .arg(std::chrono::duration_cast<std::chrono::seconds>(Silence).count()));
 }
 
 SystemClipboard Clipboard()

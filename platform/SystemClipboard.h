@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QString>
 
 #include <chrono>
@@ -11,6 +12,8 @@ class QClipboard;
 // other programs get the text they expect.
 class SystemClipboard
 {
+    Q_DECLARE_TR_FUNCTIONS(SystemClipboard)
+
 public:
     explicit SystemClipboard(QClipboard &clipboard);
 
@@ -30,6 +33,8 @@ public:
 private:
     QString textAtHand(qsizetype characterLimit) const;
     QString textFromAnotherProgram(qsizetype characterLimit) const;
+    [[noreturn]] static void refuseAsTooLarge(const QString &howLarge, qsizetype characterLimit);
+    [[noreturn]] static void refuseAsSilent();
 
     QClipboard &m_clipboard;
 };

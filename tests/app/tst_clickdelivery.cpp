@@ -71,7 +71,7 @@ void ClickDeliveryTest::failuresReachTheReporter()
     QWidget window;
     RecordingReporter reporter;
     bool stepAfterFailureRan = false;
-    deliverClick(
+    ClickDelivery::deliver(
         [&] {
             if (thrown == 1)
                 throw RuntimeFailure(RuntimeFailure::FileNotFound, QStringLiteral("Nie ma pliku."));
