@@ -3,6 +3,7 @@
 #include "app/Form1.h"
 #include "app/Startup.h"
 #include "platform/RuntimeFailure.h"
+#include "tests/support/CapturingReporter.h"
 
 #include <QApplication>
 #include <QDialogButtonBox>
@@ -27,27 +28,6 @@ private slots:
     void standardButtonsSpeakPolish();
 };
 
-namespace {
-
-class RecordingReporter : public FailureReporter
-{
-public:
-    void report(QWidget *window, const RuntimeFailure &failure) override
-    {
-        reports.append({window, failure.number(), failure.description()});
-    }
-
-    struct Report
-    {
-        QWidget *window;
-        int number;
-        QString description;
-    };
-    QList<Report> reports;
-};
-
-} // namespace
-
 void ClickDeliveryTest::initTestCase()
 {
     Startup::speakPolish(*qApp);
@@ -69,7 +49,8 @@ void ClickDeliveryTest::failuresReachTheReporter()
     QFETCH(int, reportedNumber);
 
     QWidget window;
-    RecordingReporter reporter;
+    QList<RuntimeFailure> failures;
+    CapturingReporter reporter(failures);
     bool stepAfterFailureRan = false;
     ClickDelivery::deliver(
         [&] {
@@ -83,13 +64,13 @@ void ClickDeliveryTest::failuresReachTheReporter()
 
     QCOMPARE(stepAfterFailureRan, thrown == 0);
     if (reportedNumber < 0) {
-        QVERIFY(reporter.reports.isEmpty());
+        QVERIFY(failures.isEmpty());
         return;
     }
-    QCOMPARE(reporter.reports.size(), 1);
-    QCOMPARE(reporter.reports.first().window, &window);
-    QCOMPARE(reporter.reports.first().number, reportedNumber);
-    QVERIFY(!reporter.reports.first().description.isEmpty());
+    QCOMPARE(failures.size(), 1);
+    QCOMPARE(reporter.lastWindow, &window);
+    QCOMPARE(failures.first().number(), reportedNumber);
+    QVERIFY(!failures.first().description().isEmpty());
 }
 
 void ClickDeliveryTest::warningBoxIsModalPolishAndOverTheWindow()

@@ -3,12 +3,12 @@
 #include "platform/CheckBox.h"
 #include "platform/CommandButton.h"
 #include "platform/TextBox.h"
+#include "tests/support/CaptionInk.h"
 
 #include <QAccessible>
 #include <QApplication>
 #include <QGroupBox>
 #include <QRadioButton>
-#include <QStyle>
 #include <QTest>
 
 // The window as it shows: every control where the design puts it, with its caption, state and
@@ -48,35 +48,6 @@ QRect designedRectangle(const char *name)
             return QRect(design.left / 12, design.top / 12, design.width / 12, design.height / 12);
     }
     return {};
-}
-
-QString captionOf(const QWidget *control)
-{
-    if (const auto *button = qobject_cast<const QAbstractButton *>(control))
-        return button->text();
-    if (const auto *frame = qobject_cast<const QGroupBox *>(control))
-        return frame->title();
-    return {};
-}
-
-// The width a caption needs besides its text: the indicator, the button's margins.
-int chromeWidth(const QWidget *control)
-{
-    const QStyle *style = control->style();
-    if (qobject_cast<const QCheckBox *>(control)) {
-        return style->pixelMetric(QStyle::PM_IndicatorWidth, nullptr, control)
-               + style->pixelMetric(QStyle::PM_CheckBoxLabelSpacing, nullptr, control);
-    }
-    if (qobject_cast<const QRadioButton *>(control)) {
-        return style->pixelMetric(QStyle::PM_ExclusiveIndicatorWidth, nullptr, control)
-               + style->pixelMetric(QStyle::PM_RadioButtonLabelSpacing, nullptr, control);
-    }
-    if (qobject_cast<const QPushButton *>(control)) {
-        return 2 * style->pixelMetric(QStyle::PM_ButtonMargin, nullptr, control)
-               + 2 * style->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, control);
-    }
-    // A frame's caption sits between its two side lines.
-    return 2 * style->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, control);
 }
 
 } // namespace
@@ -141,7 +112,7 @@ void Form1DesignTest::controlsFollowDesign()
 
     QCOMPARE(QString::fromLatin1(control->metaObject()->className()), kind);
     QCOMPARE(control->parentWidget()->objectName(), container);
-    QCOMPARE(captionOf(control), caption);
+    QCOMPARE(CaptionInk::captionOf(*control), caption);
     QCOMPARE(control->geometry(), rectangle);
     QVERIFY(control->isVisible());
     QVERIFY(control->isEnabled());
@@ -149,24 +120,12 @@ void Form1DesignTest::controlsFollowDesign()
 
 void Form1DesignTest::captionsFitTheirControls_data()
 {
-    QTest::addColumn<QWidget *>("control");
-    for (QWidget *control : m_form->findChildren<QWidget *>()) {
-        if (!captionOf(control).isEmpty())
-            QTest::newRow(qPrintable(control->objectName())) << control;
-    }
+    CaptionInk::addCaptionedControlRows();
 }
 
 void Form1DesignTest::captionsFitTheirControls()
 {
-    QFETCH(QWidget *, control);
-    const QFontMetrics metrics = control->fontMetrics();
-    const QString caption = captionOf(control);
-    const int needed = metrics.horizontalAdvance(caption) + chromeWidth(control);
-    QVERIFY2(needed <= control->width(), qPrintable(QStringLiteral("\"%1\" needs %2 px, has %3 px")
-                                                        .arg(caption)
-                                                        .arg(needed)
-                                                        .arg(control->width())));
-    QVERIFY(metrics.height() <= control->height());
+    CaptionInk::verifyRowDrawnWhole(*m_form, 1.0);
 }
 
 void Form1DesignTest::startsInDesignedState()

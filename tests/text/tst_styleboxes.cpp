@@ -1,6 +1,5 @@
 #include "app/Form1.h"
 #include "platform/CheckBox.h"
-#include "platform/RuntimeFailure.h"
 #include "platform/TextBox.h"
 
 #include <QTest>
@@ -233,7 +232,6 @@ void StyleBoxesTest::editableBoxTakesTheAreaAwayAndGivesItBack()
     QVERIFY(!area.isEnabled());
     QTest::keyClicks(&area, QStringLiteral("xyz"));
     QCOMPARE(area.Text(), QStringLiteral("Text1"));
-    QVERIFY_THROWS_EXCEPTION(RuntimeFailure, area.SetFocus());
     // The program's own writes still reach a disabled area.
     area.SetText(QStringLiteral("z programu"));
     QCOMPARE(area.Text(), QStringLiteral("z programu"));
