@@ -4,16 +4,15 @@
 #include "app/Startup.h"
 #include "platform/RuntimeFailure.h"
 #include "tests/support/CapturingReporter.h"
+#include "tests/support/ModalDialogs.h"
 
 #include <QApplication>
 #include <QDialogButtonBox>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
-#include <QTimer>
 
 #include <new>
-#include <optional>
 
 // A failure that leaves an operation reaches the user, and the program goes on.
 class ClickDeliveryTest : public QObject
@@ -79,23 +78,26 @@ void ClickDeliveryTest::warningBoxIsModalPolishAndOverTheWindow()
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
 
-    std::optional<QString> text;
+    QString text;
     QString buttonText;
     QWidget *boxParent = nullptr;
-    QTimer::singleShot(0, this, [&] {
-        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
-        if (!box)
-            return;
-        text = box->text();
-        buttonText = box->buttons().value(0)->text();
-        boxParent = box->parentWidget();
-        box->accept();
-    });
+    bool ran = false;
+    whenDialogOpens(
+        [&](QDialog &dialog) {
+            auto *box = qobject_cast<QMessageBox *>(&dialog);
+            if (!box)
+                return;
+            text = box->text();
+            buttonText = box->buttons().value(0)->text();
+            boxParent = box->parentWidget();
+            box->accept();
+        },
+        ran);
     MessageBoxReporter().report(&form, RuntimeFailure(RuntimeFailure::PathFileAccessError,
                                                       QStringLiteral("Błąd dostępu.")));
 
-    QVERIFY2(text.has_value(), "no modal warning box showed");
-    QCOMPARE(*text, QStringLiteral("Błąd dostępu."));
+    QVERIFY2(ran, "no modal warning box showed");
+    QCOMPARE(text, QStringLiteral("Błąd dostępu."));
     QCOMPARE(boxParent, &form);
     QCOMPARE(buttonText.remove(u'&'), QStringLiteral("OK"));
 }

@@ -89,20 +89,18 @@ QColor textColour(const TextBox &area)
 
 } // namespace
 
+// "Wybierz czcionkę": what a choice in the dialog does to the text area, and what a cancel or a
+// failure leaves.
 class FontChooserTest : public QObject
 {
     Q_OBJECT
 
 private slots:
+    void init();
+    void cleanup();
+
     void failureKeepsWhatWasAlreadyApplied_data();
     void failureKeepsWhatWasAlreadyApplied();
-
-    void dialogOpensOnItsLastConfirmedValues_data();
-    void dialogOpensOnItsLastConfirmedValues();
-    void cancelIsReportedOnlyWhenAskedFor_data();
-    void cancelIsReportedOnlyWhenAskedFor();
-    void flagsWithoutFontsFailToShow_data();
-    void flagsWithoutFontsFailToShow();
 
     void confirmTurnsEffectsOffButLeavesTheBoxes();
     void cancelChangesNothingInTheWindow();
@@ -112,14 +110,36 @@ private slots:
     void missingFaceIsSubstitutedWithoutFailure();
 
 private:
-    struct Window
-    {
-        Form1 form;
-        ScriptedFontPicker::Script script;
-        QList<RuntimeFailure> reported;
-    };
-    std::unique_ptr<Window> openWindow();
+    // Clicks "Wybierz czcionkę" and answers the dialog.
+    void chooseFont(Answer answer, const FontChoice &confirmed = serifBoldItalic14);
+
+    std::unique_ptr<Form1> m_form;
+    ScriptedFontPicker::Script m_script;
+    QList<RuntimeFailure> m_reported;
 };
+
+void FontChooserTest::init()
+{
+    m_script = {};
+    m_reported.clear();
+    m_form = std::make_unique<Form1>();
+    m_form->CommonDialog1.setFontPicker(std::make_unique<ScriptedFontPicker>(m_script));
+    m_form->setFailureReporter(std::make_unique<CapturingReporter>(m_reported));
+    m_form->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
+}
+
+void FontChooserTest::cleanup()
+{
+    m_form.reset();
+}
+
+void FontChooserTest::chooseFont(Answer answer, const FontChoice &confirmed)
+{
+    m_script.answer = answer;
+    m_script.confirmed = confirmed;
+    QTest::mouseClick(m_form->Command1, Qt::LeftButton);
+}
 
 void FontChooserTest::failureKeepsWhatWasAlreadyApplied_data()
 {
@@ -160,130 +180,16 @@ void FontChooserTest::failureKeepsWhatWasAlreadyApplied()
     QCOMPARE(script.starts.size(), 1);
 }
 
-void FontChooserTest::dialogOpensOnItsLastConfirmedValues_data()
-{
-    QTest::addColumn<QList<Answer>>("answers");
-    QTest::addColumn<FontChoice>("lastStart");
-
-    const FontChoice firstUse{QString(), 8, false, false};
-    QTest::newRow("first use") << QList<Answer>{} << firstUse;
-    QTest::newRow("after a confirm") << QList<Answer>{Answer::Confirm} << serifBoldItalic14;
-    QTest::newRow("confirm then cancel")
-        << QList<Answer>{Answer::Confirm, Answer::Cancel} << serifBoldItalic14;
-    QTest::newRow("confirm then failure")
-        << QList<Answer>{Answer::Confirm, Answer::Fail} << serifBoldItalic14;
-    QTest::newRow("only cancels") << QList<Answer>{Answer::Cancel, Answer::Cancel} << firstUse;
-}
-
-void FontChooserTest::dialogOpensOnItsLastConfirmedValues()
-{
-    QFETCH(QList<Answer>, answers);
-    QFETCH(FontChoice, lastStart);
-
-    CommonDialog dialog;
-    ScriptedFontPicker::Script script{Answer::Cancel, serifBoldItalic14, {}};
-    dialog.setFontPicker(std::make_unique<ScriptedFontPicker>(script));
-    LookOnlyTextArea area(startingLook, LookOnlyTextArea::None);
-    for (const Answer answer : answers) {
-        script.answer = answer;
-        FontChooser::ChooseFont(dialog, area);
-        // Whatever the dialog confirmed, it never hands back an effect or a colour.
-        QVERIFY(!dialog.FontUnderline());
-        QVERIFY(!dialog.FontStrikethru());
-        QCOMPARE(dialog.Color(), OleColor(0));
-    }
-    script.answer = Answer::Cancel;
-    FontChooser::ChooseFont(dialog, area);
-
-    QCOMPARE(script.starts.last(), lastStart);
-    QCOMPARE(dialog.FontName(), lastStart.name);
-    QCOMPARE(dialog.FontSize(), lastStart.size);
-}
-
-void FontChooserTest::cancelIsReportedOnlyWhenAskedFor_data()
-{
-    QTest::addColumn<bool>("cancelError");
-    QTest::newRow("cancel error on") << true;
-    QTest::newRow("cancel error off") << false;
-}
-
-void FontChooserTest::cancelIsReportedOnlyWhenAskedFor()
-{
-    QFETCH(bool, cancelError);
-    CommonDialog dialog;
-    ScriptedFontPicker::Script script{Answer::Confirm, serifBoldItalic14, {}};
-    dialog.setFontPicker(std::make_unique<ScriptedFontPicker>(script));
-    dialog.SetFlags(CommonDialog::ScreenAndPrinterFonts);
-    dialog.ShowFont();
-
-    script.answer = Answer::Cancel;
-    dialog.SetCancelError(cancelError);
-    int number = 0;
-    try {
-        dialog.ShowFont();
-    } catch (const RuntimeFailure &failure) {
-        number = failure.number();
-        QVERIFY(!failure.description().isEmpty());
-    }
-    QCOMPARE(number, cancelError ? int(RuntimeFailure::CancelSelected) : 0);
-    QCOMPARE(dialog.FontName(), serifBoldItalic14.name);
-    QCOMPARE(dialog.FontBold(), true);
-}
-
-void FontChooserTest::flagsWithoutFontsFailToShow_data()
-{
-    QTest::addColumn<qint32>("flags");
-    QTest::addColumn<bool>("shown");
-    QTest::newRow("no flags") << qint32(0) << false;
-    QTest::newRow("effects only") << qint32(0x100) << false;
-    QTest::newRow("screen fonts") << qint32(1) << true;
-    QTest::newRow("printer fonts") << qint32(2) << true;
-    QTest::newRow("both with effects") << qint32(0x103) << true;
-}
-
-void FontChooserTest::flagsWithoutFontsFailToShow()
-{
-    QFETCH(qint32, flags);
-    QFETCH(bool, shown);
-    CommonDialog dialog;
-    ScriptedFontPicker::Script script{Answer::Confirm, serifBoldItalic14, {}};
-    dialog.setFontPicker(std::make_unique<ScriptedFontPicker>(script));
-    dialog.SetFlags(flags);
-    if (shown) {
-        dialog.ShowFont();
-        QCOMPARE(dialog.FontName(), serifBoldItalic14.name);
-    } else {
-        QVERIFY_THROWS_EXCEPTION(RuntimeFailure, dialog.ShowFont());
-        QVERIFY(dialog.FontName().isEmpty());
-    }
-    QCOMPARE(script.starts.size(), shown ? 1 : 0);
-}
-
-std::unique_ptr<FontChooserTest::Window> FontChooserTest::openWindow()
-{
-    auto window = std::make_unique<Window>();
-    window->form.CommonDialog1.setFontPicker(std::make_unique<ScriptedFontPicker>(window->script));
-    window->form.setFailureReporter(std::make_unique<CapturingReporter>(window->reported));
-    window->form.show();
-    if (!QTest::qWaitForWindowExposed(&window->form))
-        return nullptr;
-    return window;
-}
-
 void FontChooserTest::confirmTurnsEffectsOffButLeavesTheBoxes()
 {
-    const auto window = openWindow();
-    QVERIFY(window);
-    Form1 &form = window->form;
+    Form1 &form = *m_form;
     QTest::mouseClick(form.Check4, Qt::LeftButton);
     QTest::mouseClick(form.Check5, Qt::LeftButton);
     form.Text1->SetForeColor(0xff0000);
     QVERIFY(form.Text1->font().underline() && form.Text1->font().strikeOut());
     QCOMPARE(textColour(*form.Text1), QColor(Qt::blue));
 
-    window->script.answer = Answer::Confirm;
-    window->script.confirmed = serifBoldItalic14;
-    QTest::mouseClick(form.Command1, Qt::LeftButton);
+    chooseFont(Answer::Confirm);
 
     const QFont font = form.Text1->font();
     QCOMPARE(font.family(), serifBoldItalic14.name);
@@ -298,61 +204,49 @@ void FontChooserTest::confirmTurnsEffectsOffButLeavesTheBoxes()
     QVERIFY(!form.Check2->isChecked());
     QVERIFY(!form.Check3->isChecked());
     QCOMPARE(form.Text1->Text(), QStringLiteral("Text1"));
-    QVERIFY(window->reported.isEmpty());
+    QVERIFY(m_reported.isEmpty());
 }
 
 void FontChooserTest::cancelChangesNothingInTheWindow()
 {
-    const auto window = openWindow();
-    QVERIFY(window);
-    Form1 &form = window->form;
+    Form1 &form = *m_form;
     QTest::mouseClick(form.Check2, Qt::LeftButton);
     QTest::mouseClick(form.Check4, Qt::LeftButton);
     form.Text1->SetForeColor(0x0000ff);
     const QFont before = form.Text1->font();
     const QColor colourBefore = textColour(*form.Text1);
 
-    window->script.answer = Answer::Cancel;
-    QTest::mouseClick(form.Command1, Qt::LeftButton);
+    chooseFont(Answer::Cancel);
 
-    QCOMPARE(window->script.starts.size(), 1);
+    QCOMPARE(m_script.starts.size(), 1);
     QCOMPARE(form.Text1->font(), before);
     QCOMPARE(textColour(*form.Text1), colourBefore);
     QCOMPARE(form.Text1->Text(), QStringLiteral("Text1"));
     QVERIFY(form.Check1->isChecked() && form.Check2->isChecked() && form.Check4->isChecked());
     QVERIFY(!form.Check3->isChecked() && !form.Check5->isChecked());
-    QVERIFY(window->reported.isEmpty());
+    QVERIFY(m_reported.isEmpty());
 }
 
 void FontChooserTest::reopeningIgnoresStyleBoxChanges()
 {
-    const auto window = openWindow();
-    QVERIFY(window);
-    Form1 &form = window->form;
-    window->script.answer = Answer::Confirm;
-    window->script.confirmed = serifBoldItalic14;
-    QTest::mouseClick(form.Command1, Qt::LeftButton);
+    Form1 &form = *m_form;
+    chooseFont(Answer::Confirm);
     // Italic off and bold toggled through the boxes: the text changes, the dialog does not.
     QTest::mouseClick(form.Check3, Qt::LeftButton);
     QTest::mouseClick(form.Check3, Qt::LeftButton);
     QVERIFY(!form.Text1->font().italic());
 
-    window->script.answer = Answer::Cancel;
-    QTest::mouseClick(form.Command1, Qt::LeftButton);
+    chooseFont(Answer::Cancel);
 
-    QCOMPARE(window->script.starts.size(), 2);
-    QCOMPARE(window->script.starts.last(), serifBoldItalic14);
+    QCOMPARE(m_script.starts.size(), 2);
+    QCOMPARE(m_script.starts.last(), serifBoldItalic14);
     QVERIFY(!form.Text1->font().italic());
 }
 
 void FontChooserTest::styleBoxStillWorksAfterABoldChoice()
 {
-    const auto window = openWindow();
-    QVERIFY(window);
-    Form1 &form = window->form;
-    window->script.answer = Answer::Confirm;
-    window->script.confirmed = FontChoice{QStringLiteral("DejaVu Sans"), 10, true, false};
-    QTest::mouseClick(form.Command1, Qt::LeftButton);
+    Form1 &form = *m_form;
+    chooseFont(Answer::Confirm, FontChoice{QStringLiteral("DejaVu Sans"), 10, true, false});
     QVERIFY(form.Text1->font().bold());
     QVERIFY(!form.Check2->isChecked());
 
@@ -365,36 +259,28 @@ void FontChooserTest::styleBoxStillWorksAfterABoldChoice()
 
 void FontChooserTest::choiceRestylesDisabledArea()
 {
-    const auto window = openWindow();
-    QVERIFY(window);
-    Form1 &form = window->form;
+    Form1 &form = *m_form;
     QTest::mouseClick(form.Check1, Qt::LeftButton);
     QVERIFY(!form.Text1->isEnabled());
-    window->script.answer = Answer::Confirm;
-    window->script.confirmed = serifBoldItalic14;
 
-    QTest::mouseClick(form.Command1, Qt::LeftButton);
+    chooseFont(Answer::Confirm);
 
-    QCOMPARE(window->script.starts.size(), 1);
+    QCOMPARE(m_script.starts.size(), 1);
     QCOMPARE(form.Text1->font().family(), serifBoldItalic14.name);
     QCOMPARE(form.Text1->font().pointSizeF(), 14.0);
     QVERIFY(!form.Text1->isEnabled());
-    QVERIFY(window->reported.isEmpty());
+    QVERIFY(m_reported.isEmpty());
 }
 
 void FontChooserTest::missingFaceIsSubstitutedWithoutFailure()
 {
-    const auto window = openWindow();
-    QVERIFY(window);
-    Form1 &form = window->form;
+    Form1 &form = *m_form;
     const QString missing = QStringLiteral("Czcionka, której nie ma");
     QVERIFY(!QFontDatabase::hasFamily(missing));
-    window->script.answer = Answer::Confirm;
-    window->script.confirmed = FontChoice{missing, 12, false, true};
 
-    QTest::mouseClick(form.Command1, Qt::LeftButton);
+    chooseFont(Answer::Confirm, FontChoice{missing, 12, false, true});
 
-    QVERIFY(window->reported.isEmpty());
+    QVERIFY(m_reported.isEmpty());
     QVERIFY(form.Text1->font().italic());
     QCOMPARE(form.Text1->font().pointSizeF(), 12.0);
     const QString shown = QFontInfo(form.Text1->font()).family();
