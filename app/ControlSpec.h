@@ -59,8 +59,8 @@ consteval bool framesComeFirst(std::span<const ControlSpec> controls)
 {
     for (auto control = controls.begin(); control != controls.end(); ++control) {
         const auto isItsFrame = [control](const ControlSpec &earlier) {
-            const FrameMember *frame = std::get_if<FrameMember>(&earlier.member);
-            return frame && *frame == control->container;
+            return std::holds_alternative<FrameMember>(earlier.member)
+                   && std::get<FrameMember>(earlier.member) == control->container;
         };
         if (control->container && std::none_of(controls.begin(), control, isItsFrame))
             return false;
