@@ -3,12 +3,10 @@
 #include "app/FailureReporter.h"
 #include "platform/RuntimeFailure.h"
 
-#include <QCoreApplication>
-
 #include <new>
 
-void deliverClick(const std::function<void()> &operation, QWidget *window,
-                  FailureReporter &reporter)
+void ClickDelivery::deliver(const std::function<void()> &operation, QWidget *window,
+                            FailureReporter &reporter)
 {
     try {
         operation();
@@ -16,7 +14,6 @@ void deliverClick(const std::function<void()> &operation, QWidget *window,
         reporter.report(window, failure);
     } catch (const std::bad_alloc &) {
         reporter.report(window, RuntimeFailure(RuntimeFailure::OutOfMemory,
-                                               QCoreApplication::translate(
-                                                   "Form1", "Za mało pamięci, aby to wykonać.")));
+                                               tr("Za mało pamięci, aby to wykonać.")));
     }
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QCoreApplication>
+
 #include <functional>
 
 class FailureReporter;
@@ -7,5 +9,11 @@ class QWidget;
 
 // Runs the operation of one click. A failure that leaves the operation is shown to the user and
 // the program goes on: ending it here would lose the text in the window.
-void deliverClick(const std::function<void()> &operation, QWidget *window,
-                  FailureReporter &reporter);
+class ClickDelivery
+{
+    Q_DECLARE_TR_FUNCTIONS(ClickDelivery)
+
+public:
+    static void deliver(const std::function<void()> &operation, QWidget *window,
+                        FailureReporter &reporter);
+};

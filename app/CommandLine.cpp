@@ -3,23 +3,15 @@
 #include "app/ProgramVersion.h"
 #include "platform/ToolkitOptions.h"
 
-#include <QCoreApplication>
-
 namespace {
-
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("CommandLine", text);
-}
 
 QCommandLineOption helpOption()
 {
     // The names and text of QCommandLineParser::addHelpOption(), whose translation comes with Qt.
     // That one also adds --help-all, which lists the toolkit's options only once a window system
     // is running, and help is given without one.
-    return QCommandLineOption(
-        {QStringLiteral("h"), QStringLiteral("help"), QStringLiteral("?")},
-        QCoreApplication::translate("QCommandLineParser", "Displays help on commandline options."));
+    return QCommandLineOption({QStringLiteral("h"), QStringLiteral("help"), QStringLiteral("?")},
+                              QCommandLineParser::tr("Displays help on commandline options."));
 }
 
 } // namespace

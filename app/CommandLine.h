@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QCommandLineParser>
+#include <QCoreApplication>
 #include <QString>
 #include <QStringList>
 
@@ -9,6 +10,8 @@
 // toolkit's options through to the toolkit.
 class CommandLine
 {
+    Q_DECLARE_TR_FUNCTIONS(CommandLine)
+
 public:
     enum class Request { OpenWindow, ShowHelp, ShowVersion, Refuse };
 

@@ -5,17 +5,32 @@
 
 #include <QtGlobal>
 
-enum class ControlKind { TextBox, CheckBox, CommandButton, Frame, OptionButton };
+#include <algorithm>
+#include <span>
+#include <variant>
 
-// One control of a window's design. Positions are measured from the top-left corner of the
+class CheckBox;
+class CommandButton;
+class Form1;
+class QGroupBox;
+class QRadioButton;
+class TextBox;
+
+// The member of Form1 that a control is built into. Its type is the control's kind.
+using ControlMember
+    = std::variant<TextBox * Form1::*, CheckBox * Form1::*, CommandButton * Form1::*,
+                   QGroupBox * Form1::*, QRadioButton * Form1::*>;
+using FrameMember = QGroupBox *Form1::*;
+
+// One control of the window's design. Positions are measured from the top-left corner of the
 // inside of the container.
 struct ControlSpec
 {
+    ControlMember member;
     const char *name;
-    ControlKind kind;
-    const char *container;
-    const char *caption; // UTF-8, shown unchanged, spaces included; assistive technology gets it
-                         // without the spaces around it, which a braille display would show
+    FrameMember container; // null: the window itself
+    const char *caption;   // UTF-8, shown unchanged, spaces included; assistive technology gets it
+                           // without the spaces around it, which a braille display would show
     Twips left;
     Twips top;
     Twips width;
@@ -37,3 +52,18 @@ struct WindowSpec
     const char *accessibleName;
     const char *accessibleDescription;
 };
+
+// Whether every frame comes before the controls it holds, so that it exists when they are put
+// in it.
+consteval bool framesComeFirst(std::span<const ControlSpec> controls)
+{
+    for (auto control = controls.begin(); control != controls.end(); ++control) {
+        const auto isItsFrame = [control](const ControlSpec &earlier) {
+            return std::holds_alternative<FrameMember>(earlier.member)
+                   && std::get<FrameMember>(earlier.member) == control->container;
+        };
+        if (control->container && std::none_of(controls.begin(), control, isItsFrame))
+            return false;
+    }
+    return true;
+}

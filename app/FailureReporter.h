@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QCoreApplication>
+
 class QWidget;
 class RuntimeFailure;
 
@@ -15,6 +17,8 @@ public:
 
 class MessageBoxReporter : public FailureReporter
 {
+    Q_DECLARE_TR_FUNCTIONS(MessageBoxReporter)
+
 public:
     void report(QWidget *window, const RuntimeFailure &failure) override;
 };

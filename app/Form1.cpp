@@ -3,6 +3,7 @@
 #include "app/ClickDelivery.h"
 #include "app/FailureReporter.h"
 #include "app/Form1Design.h"
+#include "app/FormBuilder.h"
 #include "clipboard/Selection.h"
 #include "notes/ReadNotes.h"
 #include "notes/SaveNotes.h"
@@ -12,43 +13,14 @@
 #include "text/FontChooser.h"
 #include "text/StyleBoxes.h"
 
-#include <QGroupBox>
-#include <QRadioButton>
-
-namespace {
-
-FormBuilder::Controls buildDesign(QWidget &form)
-{
-    form.setObjectName(QStringLiteral("Form1"));
-    return FormBuilder::build(form, Form1Design::Window, Form1Design::Controls);
-}
-
-} // namespace
+#include <QAbstractButton>
 
 Form1::Form1(QWidget *parent)
     : QWidget(parent)
-    , m_controls(buildDesign(*this))
     , m_failureReporter(std::make_unique<MessageBoxReporter>())
-    , Text1(control<TextBox>("Text1"))
-    , Check1(control<CheckBox>("Check1"))
-    , Check2(control<CheckBox>("Check2"))
-    , Check3(control<CheckBox>("Check3"))
-    , Check4(control<CheckBox>("Check4"))
-    , Check5(control<CheckBox>("Check5"))
-    , Command1(control<CommandButton>("Command1"))
-    , Command2(control<CommandButton>("Command2"))
-    , Command3(control<CommandButton>("Command3"))
-    , Command4(control<CommandButton>("Command4"))
-    , Command5(control<CommandButton>("Command5"))
-    , Command6(control<CommandButton>("Command6"))
-    , Frame1(control<QGroupBox>("Frame1"))
-    , Frame2(control<QGroupBox>("Frame2"))
-    , Option1(control<QRadioButton>("Option1"))
-    , Option2(control<QRadioButton>("Option2"))
-    , Option3(control<QRadioButton>("Option3"))
-    , Option4(control<QRadioButton>("Option4"))
-    , Option5(control<QRadioButton>("Option5"))
 {
+    setObjectName(QStringLiteral("Form1"));
+    FormBuilder::build(*this, Form1Design::Window, Form1Design::Controls);
     wireClicks();
     // The first control in the tab order takes the focus when the window shows.
     Check1->setFocus();
@@ -59,14 +31,6 @@ Form1::~Form1() = default;
 void Form1::setFailureReporter(std::unique_ptr<FailureReporter> reporter)
 {
     m_failureReporter = std::move(reporter);
-}
-
-template<typename Control>
-Control *Form1::control(const char *name) const
-{
-    auto *found = qobject_cast<Control *>(m_controls.value(QString::fromUtf8(name)));
-    Q_ASSERT_X(found, name, "the design has no control of this name and kind");
-    return found;
 }
 
 void Form1::wireClicks()
@@ -81,7 +45,8 @@ void Form1::wireClicks()
     };
     for (const auto &[button, operation] : clicks) {
         connect(button, &QAbstractButton::clicked, this, [this, operation = operation] {
-            deliverClick([this, operation] { (this->*operation)(); }, this, *m_failureReporter);
+            ClickDelivery::deliver([this, operation] { (this->*operation)(); }, this,
+                                   *m_failureReporter);
         });
     }
 }

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "app/FormBuilder.h"
 #include "platform/CommonDialog.h"
 #include "platform/WorkingFolder.h"
 
@@ -39,37 +38,33 @@ public:
     void CopySelection();
     void PasteClipboard();
 
+    // Built from the window's design when the window is made, and owned by it.
+    TextBox *Text1 = nullptr;
+    CheckBox *Check1 = nullptr;
+    CheckBox *Check2 = nullptr;
+    CheckBox *Check3 = nullptr;
+    CheckBox *Check4 = nullptr;
+    CheckBox *Check5 = nullptr;
+    CommandButton *Command1 = nullptr;
+    CommandButton *Command2 = nullptr;
+    CommandButton *Command3 = nullptr;
+    CommandButton *Command4 = nullptr;
+    CommandButton *Command5 = nullptr;
+    CommandButton *Command6 = nullptr;
+    QGroupBox *Frame1 = nullptr;
+    QGroupBox *Frame2 = nullptr;
+    QRadioButton *Option1 = nullptr;
+    QRadioButton *Option2 = nullptr;
+    QRadioButton *Option3 = nullptr;
+    QRadioButton *Option4 = nullptr;
+    QRadioButton *Option5 = nullptr;
+    CommonDialog CommonDialog1;
+
 private:
-    // Declared before the controls, which are looked up in it.
-    const FormBuilder::Controls m_controls;
+    void wireClicks();
+
     std::unique_ptr<FailureReporter> m_failureReporter;
     // The folder the window was opened in, where notes.txt is read and notes3.txt saved for
     // the window's whole life, even when it is renamed meanwhile.
     const WorkingFolder m_startingFolder = WorkingFolder::current();
-
-    template<typename Control>
-    Control *control(const char *name) const;
-    void wireClicks();
-
-public:
-    TextBox *const Text1;
-    CheckBox *const Check1;
-    CheckBox *const Check2;
-    CheckBox *const Check3;
-    CheckBox *const Check4;
-    CheckBox *const Check5;
-    CommandButton *const Command1;
-    CommandButton *const Command2;
-    CommandButton *const Command3;
-    CommandButton *const Command4;
-    CommandButton *const Command5;
-    CommandButton *const Command6;
-    QGroupBox *const Frame1;
-    QGroupBox *const Frame2;
-    QRadioButton *const Option1;
-    QRadioButton *const Option2;
-    QRadioButton *const Option3;
-    QRadioButton *const Option4;
-    QRadioButton *const Option5;
-    CommonDialog CommonDialog1;
 };

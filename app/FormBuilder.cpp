@@ -1,5 +1,6 @@
 #include "app/FormBuilder.h"
 
+#include "app/Form1.h"
 #include "platform/AccessibleWindow.h"
 #include "platform/CheckBox.h"
 #include "platform/CommandButton.h"
@@ -11,10 +12,30 @@
 #include <QScreen>
 
 #include <algorithm>
+#include <numeric>
 #include <vector>
 
-FormBuilder::Controls FormBuilder::build(QWidget &form, const WindowSpec &window,
-                                         std::span<const ControlSpec> controls)
+namespace {
+
+template<typename Control>
+Control *create(const ControlSpec &design, QWidget *container)
+{
+    if constexpr (std::is_same_v<Control, TextBox>) {
+        auto *textBox = new TextBox(container);
+        textBox->setInitialText(QString::fromUtf8(design.text));
+        return textBox;
+    } else {
+        auto *control = new Control(QString::fromUtf8(design.caption), container);
+        if constexpr (std::is_same_v<Control, CheckBox>)
+            control->setInitialValue(design.value);
+        return control;
+    }
+}
+
+} // namespace
+
+void FormBuilder::build(Form1 &form, const WindowSpec &window,
+                        std::span<const ControlSpec> controls)
 {
     AccessibleWindow::expose(form, QString::fromUtf8(window.accessibleName),
                              QString::fromUtf8(window.accessibleDescription));
@@ -29,51 +50,30 @@ FormBuilder::Controls FormBuilder::build(QWidget &form, const WindowSpec &window
     form.setWindowTitle(QString::fromUtf8(window.caption));
     form.setFixedSize(pixels(window.clientWidth), pixels(window.clientHeight));
 
-    Controls built;
+    std::vector<QWidget *> built;
     for (const ControlSpec &design : controls) {
-        const QString containerName = QString::fromUtf8(design.container);
-        QWidget *container
-            = containerName == form.objectName() ? &form : built.value(containerName);
-        Q_ASSERT_X(container, "FormBuilder", "a container must come before its controls");
-        QWidget *control = createControl(design, container);
+        QWidget *control = createControl(form, design);
         control->setGeometry(pixels(design.left), pixels(design.top), pixels(design.width),
                              pixels(design.height));
-        built.insert(control->objectName(), control);
+        built.push_back(control);
     }
     setTabOrder(built, controls);
     if (fit < 1.0)
         ScreenFit::shrinkFont(form, fit);
-    return built;
 }
 
-QWidget *FormBuilder::createControl(const ControlSpec &design, QWidget *container)
+QWidget *FormBuilder::createControl(Form1 &form, const ControlSpec &design)
 {
-    const QString caption = QString::fromUtf8(design.caption);
-    QWidget *control = nullptr;
-    switch (design.kind) {
-    case ControlKind::TextBox: {
-        auto *textBox = new TextBox(container);
-        textBox->setInitialText(QString::fromUtf8(design.text));
-        control = textBox;
-        break;
-    }
-    case ControlKind::CheckBox: {
-        auto *checkBox = new CheckBox(caption, container);
-        checkBox->setInitialValue(design.value);
-        control = checkBox;
-        break;
-    }
-    case ControlKind::CommandButton:
-        control = new CommandButton(caption, container);
-        break;
-    case ControlKind::Frame:
-        control = new QGroupBox(caption, container);
-        break;
-    case ControlKind::OptionButton:
-        control = new QRadioButton(caption, container);
-        break;
-    }
+    QWidget *container = &form;
+    if (design.container)
+        container = form.*design.container;
+    QWidget *control = std::visit(
+        [&]<typename Control>(Control *Form1::*member) -> QWidget * {
+            return form.*member = create<Control>(design, container);
+        },
+        design.member);
     control->setObjectName(QString::fromUtf8(design.name));
+    const QString caption = QString::fromUtf8(design.caption);
     if (design.accessibleName)
         control->setAccessibleName(QString::fromUtf8(design.accessibleName));
     else if (!caption.isEmpty())
@@ -83,16 +83,18 @@ QWidget *FormBuilder::createControl(const ControlSpec &design, QWidget *containe
     return control;
 }
 
-void FormBuilder::setTabOrder(const Controls &built, std::span<const ControlSpec> controls)
+// The controls in the order of their tab index; those that take no focus are passed over.
+void FormBuilder::setTabOrder(std::span<QWidget *const> built,
+                              std::span<const ControlSpec> controls)
 {
-    std::vector<const ControlSpec *> byTabIndex;
-    for (const ControlSpec &design : controls)
-        byTabIndex.push_back(&design);
-    std::ranges::stable_sort(byTabIndex, {}, &ControlSpec::tabIndex);
+    std::vector<size_t> byTabIndex(controls.size());
+    std::iota(byTabIndex.begin(), byTabIndex.end(), 0);
+    std::ranges::stable_sort(byTabIndex, {},
+                             [controls](size_t index) { return controls[index].tabIndex; });
 
     QWidget *previous = nullptr;
-    for (const ControlSpec *design : byTabIndex) {
-        QWidget *control = built.value(QString::fromUtf8(design->name));
+    for (const size_t index : byTabIndex) {
+        QWidget *control = built[index];
         if (!(control->focusPolicy() & Qt::TabFocus))
             continue;
         if (previous)

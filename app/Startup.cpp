@@ -11,23 +11,18 @@
 
 #include <cstdio>
 
-namespace Startup {
-
 namespace {
 
 enum ExitCode { Success = 0, NoDisplay = 1, BadCommandLine = 2 };
-
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("Startup", text);
-}
 
 void print(std::FILE *stream, const QString &text)
 {
     std::fputs(qPrintable(text), stream);
 }
 
-std::optional<int> answerDisplay(const CommandLine &commandLine)
+} // namespace
+
+std::optional<int> Startup::answerDisplay(const CommandLine &commandLine)
 {
     const DisplaySearch search = GraphicalDisplay::find(
         DisplayRequest::from(QProcessEnvironment::systemEnvironment(), commandLine.platformName(),
@@ -41,9 +36,7 @@ std::optional<int> answerDisplay(const CommandLine &commandLine)
     return NoDisplay;
 }
 
-} // namespace
-
-std::optional<int> answerCommandLine(int &argc, char **argv)
+std::optional<int> Startup::answerCommandLine(int &argc, char **argv)
 {
     // The window's QApplication needs a display, so the command line is read with a core
     // application of its own, which also brings Qt's Polish texts for the help.
@@ -67,7 +60,7 @@ std::optional<int> answerCommandLine(int &argc, char **argv)
     return answerDisplay(commandLine);
 }
 
-void speakPolish(QCoreApplication &application)
+void Startup::speakPolish(QCoreApplication &application)
 {
     const QLocale polish(QLocale::Polish, QLocale::Poland);
     QLocale::setDefault(polish);
@@ -78,5 +71,3 @@ void speakPolish(QCoreApplication &application)
         QCoreApplication::installTranslator(translator);
     }
 }
-
-} // namespace Startup

@@ -2,7 +2,7 @@
 
 #include "platform/BusyCursor.h"
 #include "platform/SystemClipboard.h"
-#include "text/TextArea.h"
+#include "platform/TextArea.h"
 
 namespace Selection {
 
@@ -24,7 +24,7 @@ void CopySelection(TextArea &Text1)
 void PasteClipboard(TextArea &Text1)
 {
     const BusyCursor busy;
-    const QString pasted = Clipboard().GetText(ClipboardFormat::Text, TextArea::LargestText);
+    const QString pasted = Clipboard().GetText(TextArea::LargestText);
     Text1.SetSelText(pasted);
 }
 

@@ -3,7 +3,7 @@
 #include "platform/BusyCursor.h"
 #include "platform/LineReader.h"
 #include "platform/RuntimeFailure.h"
-#include "text/TextArea.h"
+#include "platform/TextArea.h"
 
 #include <QCoreApplication>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "text/TextArea.h"
+#include "platform/TextArea.h"
 
 #include <QtGlobal>
 

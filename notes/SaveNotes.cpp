@@ -3,8 +3,8 @@
 #include "notes/UnencodableText.h"
 #include "platform/AtomicFileWriter.h"
 #include "platform/BusyCursor.h"
+#include "platform/TextArea.h"
 #include "platform/Windows1250.h"
-#include "text/TextArea.h"
 
 namespace Notes {
 

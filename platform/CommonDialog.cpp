@@ -24,9 +24,8 @@ void CommonDialog::SetFlags(qint32 flags)
 void CommonDialog::ShowFont()
 {
     if ((m_flags & ScreenAndPrinterFonts) == 0) {
-        throw RuntimeFailure(
-            RuntimeFailure::NoFontsExist,
-            QApplication::translate("CommonDialog", "Nie wskazano, które czcionki pokazać."));
+        throw RuntimeFailure(RuntimeFailure::NoFontsExist,
+                             tr("Nie wskazano, które czcionki pokazać."));
     }
     const std::optional<FontChoice> chosen = m_picker->pick(m_font, QApplication::activeWindow());
     if (chosen) {
@@ -34,8 +33,7 @@ void CommonDialog::ShowFont()
         return;
     }
     if (m_cancelError) {
-        throw RuntimeFailure(RuntimeFailure::CancelSelected,
-                             QApplication::translate("CommonDialog", "Wybrano „Anuluj”."));
+        throw RuntimeFailure(RuntimeFailure::CancelSelected, tr("Wybrano „Anuluj”."));
     }
 }
 

@@ -3,7 +3,7 @@
 #include "platform/FontPicker.h"
 #include "platform/OleColor.h"
 
-#include <QtGlobal>
+#include <QCoreApplication>
 
 #include <memory>
 
@@ -14,10 +14,12 @@
 // never offered, so they keep their first values: off, off and black.
 class CommonDialog
 {
+    Q_DECLARE_TR_FUNCTIONS(CommonDialog)
+
 public:
-    // Bits of Flags: which fonts the dialog lists. The dialog lists every family the system has
-    // as soon as either is set.
-    enum FontFlag : qint32 { ScreenFonts = 0x1, PrinterFonts = 0x2, ScreenAndPrinterFonts = 0x3 };
+    // Flags asking for the screen's fonts (bit 1) and the printer's (bit 2). The dialog lists
+    // every family the system has as soon as either bit is set, and refuses to show without.
+    static constexpr qint32 ScreenAndPrinterFonts = 0x3;
 
     CommonDialog();
     ~CommonDialog();

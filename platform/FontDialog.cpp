@@ -4,7 +4,6 @@
 
 #include <QAbstractItemView>
 #include <QComboBox>
-#include <QCoreApplication>
 #include <QDialogButtonBox>
 #include <QDoubleValidator>
 #include <QFontComboBox>
@@ -161,9 +160,8 @@ void FontDialog::updateOkButton()
 std::optional<FontChoice> FontDialogPicker::pick(const FontChoice &start, QWidget *parent)
 {
     if (QFontDatabase::families().isEmpty()) {
-        throw RuntimeFailure(
-            RuntimeFailure::NoFontsExist,
-            QCoreApplication::translate("FontDialog", "W systemie nie ma żadnej czcionki."));
+        throw RuntimeFailure(RuntimeFailure::NoFontsExist,
+                             tr("W systemie nie ma żadnej czcionki."));
     }
     FontDialog dialog(start, parent);
     if (dialog.exec() != QDialog::Accepted)

@@ -2,6 +2,7 @@
 
 #include "platform/FontPicker.h"
 
+#include <QCoreApplication>
 #include <QDialog>
 
 class QComboBox;
@@ -42,6 +43,8 @@ private:
 // The real dialog, shown modally with exec().
 class FontDialogPicker : public FontPicker
 {
+    Q_DECLARE_TR_FUNCTIONS(FontDialogPicker)
+
 public:
     std::optional<FontChoice> pick(const FontChoice &start, QWidget *parent) override;
 };

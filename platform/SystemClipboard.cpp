@@ -9,33 +9,6 @@
 #include <QGuiApplication>
 #include <QLocale>
 
-namespace {
-
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("SystemClipboard", text);
-}
-
-[[noreturn]] void refuseAsTooLarge(const QString &howLarge, qsizetype characterLimit)
-{
-    throw RuntimeFailure(RuntimeFailure::OutOfMemory,
-                         tr("Tekst w schowku jest za duży: %1, a pole tekstowe przyjmuje teksty do "
-                            "%2 znaków. Nic nie wklejono.")
-                             .arg(howLarge, QLocale().toString(characterLimit)));
-}
-
-[[noreturn]] void refuseAsSilent()
-{
-    throw RuntimeFailure(
-        RuntimeFailure::DeviceIOError,
-        tr("Schowek nie odpowiada: program, który go trzyma, nie oddał tekstu w ciągu %1 s. Nic "
-           "nie wklejono; można spróbować jeszcze raz albo skopiować tekst od nowa.")
-            .arg(std::chrono::duration_cast<std::chrono::seconds>(SystemClipboard::Silence)
-                     .count()));
-}
-
-} // namespace
-
 SystemClipboard::SystemClipboard(QClipboard &clipboard)
     : m_clipboard(clipboard)
 {}
@@ -50,9 +23,8 @@ void SystemClipboard::SetText(const QString &text)
     m_clipboard.setText(LineEnds::toPlatform(text), QClipboard::Clipboard);
 }
 
-QString SystemClipboard::GetText(ClipboardFormat format, qsizetype characterLimit) const
+QString SystemClipboard::GetText(qsizetype characterLimit) const
 {
-    Q_ASSERT(format == ClipboardFormat::Text);
     // What this program put there is at hand without asking anybody.
     const bool atHand = m_clipboard.ownsClipboard() || QGuiApplication::platformName() != u"xcb";
     return LineEnds::toCrLf(atHand ? textAtHand(characterLimit)
@@ -91,6 +63,23 @@ QString SystemClipboard::textFromAnotherProgram(qsizetype characterLimit) const
                          characterLimit);
     }
     return {};
+}
+
+void SystemClipboard::refuseAsTooLarge(const QString &howLarge, qsizetype characterLimit)
+{
+    throw RuntimeFailure(RuntimeFailure::OutOfMemory,
+                         tr("Tekst w schowku jest za duży: %1, a pole tekstowe przyjmuje teksty do "
+                            "%2 znaków. Nic nie wklejono.")
+                             .arg(howLarge, QLocale().toString(characterLimit)));
+}
+
+void SystemClipboard::refuseAsSilent()
+{
+    throw RuntimeFailure(
+        RuntimeFailure::DeviceIOError,
+        tr("Schowek nie odpowiada: program, który go trzyma, nie oddał tekstu w ciągu %1 s. Nic "
+           "nie wklejono; można spróbować jeszcze raz albo skopiować tekst od nowa.")
+            .arg(std::chrono::duration_cast<std::chrono::seconds>(Silence).count()));
 }
 
 SystemClipboard Clipboard()

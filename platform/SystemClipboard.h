@@ -1,18 +1,19 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QString>
 
 #include <chrono>
 
 class QClipboard;
 
-// The clipboard formats the program asks for; only plain text passes.
-enum class ClipboardFormat { Text = 1 };
-
-// The system clipboard as plain Unicode text. Inside the program a line break is CR LF; on the
-// clipboard it is the platform's own line end, so that other programs get the text they expect.
+// The system clipboard as plain Unicode text, the only format the program exchanges. Inside the
+// program a line break is CR LF; on the clipboard it is the platform's own line end, so that
+// other programs get the text they expect.
 class SystemClipboard
 {
+    Q_DECLARE_TR_FUNCTIONS(SystemClipboard)
+
 public:
     explicit SystemClipboard(QClipboard &clipboard);
 
@@ -22,7 +23,7 @@ public:
     // The clipboard's text with every line end as CR LF, or "" when it holds no text. Throws
     // RuntimeFailure when the program that holds the clipboard does not hand the text over in
     // time, and when the text has more than characterLimit characters; then nothing is pasted.
-    QString GetText(ClipboardFormat format, qsizetype characterLimit) const;
+    QString GetText(qsizetype characterLimit) const;
 
     // How long the program that holds the clipboard may stay silent before the clipboard counts
     // as not answering, and how long handing over a large text may take at most.
@@ -32,6 +33,8 @@ public:
 private:
     QString textAtHand(qsizetype characterLimit) const;
     QString textFromAnotherProgram(qsizetype characterLimit) const;
+    [[noreturn]] static void refuseAsTooLarge(const QString &howLarge, qsizetype characterLimit);
+    [[noreturn]] static void refuseAsSilent();
 
     QClipboard &m_clipboard;
 };

@@ -324,36 +324,6 @@ TextBox::AreaFont::AreaFont(QWidget &area)
     : m_area(area)
 {}
 
-QString TextBox::AreaFont::Name() const
-{
-    return m_area.font().family();
-}
-
-float TextBox::AreaFont::Size() const
-{
-    return float(m_area.font().pointSizeF());
-}
-
-bool TextBox::AreaFont::Bold() const
-{
-    return m_area.font().bold();
-}
-
-bool TextBox::AreaFont::Italic() const
-{
-    return m_area.font().italic();
-}
-
-bool TextBox::AreaFont::Underline() const
-{
-    return m_area.font().underline();
-}
-
-bool TextBox::AreaFont::Strikethrough() const
-{
-    return m_area.font().strikeOut();
-}
-
 template<typename Change>
 void TextBox::AreaFont::change(Change change)
 {

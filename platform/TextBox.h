@@ -1,6 +1,6 @@
 #pragma once
 
-#include "text/TextArea.h"
+#include "platform/TextArea.h"
 
 #include <QPlainTextEdit>
 
@@ -69,13 +69,6 @@ private:
     {
     public:
         explicit AreaFont(QWidget &area);
-
-        QString Name() const override;
-        float Size() const override;
-        bool Bold() const override;
-        bool Italic() const override;
-        bool Underline() const override;
-        bool Strikethrough() const override;
 
         void SetName(const QString &name) override;
         void SetSize(float points) override;

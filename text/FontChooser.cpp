@@ -2,7 +2,7 @@
 
 #include "platform/CommonDialog.h"
 #include "platform/RuntimeFailure.h"
-#include "text/TextArea.h"
+#include "platform/TextArea.h"
 
 namespace FontChooser {
 

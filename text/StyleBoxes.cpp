@@ -1,7 +1,7 @@
 #include "text/StyleBoxes.h"
 
 #include "platform/CheckBox.h"
-#include "text/TextArea.h"
+#include "platform/TextArea.h"
 
 namespace StyleBoxes {
 
@@ -11,6 +11,14 @@ namespace {
 bool isOn(CheckState value)
 {
     return value != CheckState::Unchecked;
+}
+
+// Copies the box's state into one attribute of the whole text's font.
+void syncFontAttribute(const CheckBox &box, TextArea &Text1, void (FontObject::*setAttribute)(bool))
+{
+    const CheckState value = box.Value();
+    FontObject &font = Text1.Font();
+    (font.*setAttribute)(isOn(value));
 }
 
 } // namespace
@@ -23,30 +31,22 @@ void SyncEditable(const CheckBox &Check1, TextArea &Text1)
 
 void SyncBold(const CheckBox &Check2, TextArea &Text1)
 {
-    const CheckState value = Check2.Value();
-    FontObject &font = Text1.Font();
-    font.SetBold(isOn(value));
+    syncFontAttribute(Check2, Text1, &FontObject::SetBold);
 }
 
 void SyncItalic(const CheckBox &Check3, TextArea &Text1)
 {
-    const CheckState value = Check3.Value();
-    FontObject &font = Text1.Font();
-    font.SetItalic(isOn(value));
+    syncFontAttribute(Check3, Text1, &FontObject::SetItalic);
 }
 
 void SyncUnderline(const CheckBox &Check4, TextArea &Text1)
 {
-    const CheckState value = Check4.Value();
-    FontObject &font = Text1.Font();
-    font.SetUnderline(isOn(value));
+    syncFontAttribute(Check4, Text1, &FontObject::SetUnderline);
 }
 
 void SyncStrikethrough(const CheckBox &Check5, TextArea &Text1)
 {
-    const CheckState value = Check5.Value();
-    FontObject &font = Text1.Font();
-    font.SetStrikethrough(isOn(value));
+    syncFontAttribute(Check5, Text1, &FontObject::SetStrikethrough);
 }
 
 } // namespace StyleBoxes

@@ -25,6 +25,7 @@
 #include <cstdio>
 #include <ctime>
 #include <memory>
+#include <vector>
 
 namespace {
 
@@ -42,29 +43,28 @@ std::unique_ptr<QWidget> createBareWindow()
     auto window = std::make_unique<QWidget>();
     window->setWindowTitle(QStringLiteral("Bare"));
     window->setFixedSize(501, 528);
-    QHash<QString, QWidget *> containers{{QStringLiteral("Form1"), window.get()}};
+    std::vector<std::pair<FrameMember, QWidget *>> frames;
     for (const ControlSpec &design : Form1Design::Controls) {
-        QWidget *parent = containers.value(QString::fromUtf8(design.container));
-        const QString caption = QString::fromUtf8(design.caption);
-        QWidget *control = nullptr;
-        switch (design.kind) {
-        case ControlKind::TextBox:
-            control = new QPlainTextEdit(QString::fromUtf8(design.text), parent);
-            break;
-        case ControlKind::CheckBox:
-            control = new QCheckBox(caption, parent);
-            break;
-        case ControlKind::CommandButton:
-            control = new QPushButton(caption, parent);
-            break;
-        case ControlKind::Frame:
-            control = new QGroupBox(caption, parent);
-            containers.insert(QString::fromUtf8(design.name), control);
-            break;
-        case ControlKind::OptionButton:
-            control = new QRadioButton(caption, parent);
-            break;
+        QWidget *parent = window.get();
+        for (const auto &[frame, widget] : frames) {
+            if (frame == design.container)
+                parent = widget;
         }
+        const QString caption = QString::fromUtf8(design.caption);
+        QWidget *control = std::visit(
+            [&]<typename Control>(Control *Form1::*) -> QWidget * {
+                if constexpr (std::is_same_v<Control, TextBox>)
+                    return new QPlainTextEdit(QString::fromUtf8(design.text), parent);
+                else if constexpr (std::is_same_v<Control, CheckBox>)
+                    return new QCheckBox(caption, parent);
+                else if constexpr (std::is_same_v<Control, CommandButton>)
+                    return new QPushButton(caption, parent);
+                else
+                    return new Control(caption, parent);
+            },
+            design.member);
+        if (const auto *frame = std::get_if<FrameMember>(&design.member))
+            frames.emplace_back(*frame, control);
         control->setGeometry(design.left / 12, design.top / 12, design.width / 12,
                              design.height / 12);
     }

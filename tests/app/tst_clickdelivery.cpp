@@ -3,16 +3,16 @@
 #include "app/Form1.h"
 #include "app/Startup.h"
 #include "platform/RuntimeFailure.h"
+#include "tests/support/CapturingReporter.h"
+#include "tests/support/ModalDialogs.h"
 
 #include <QApplication>
 #include <QDialogButtonBox>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
-#include <QTimer>
 
 #include <new>
-#include <optional>
 
 // A failure that leaves an operation reaches the user, and the program goes on.
 class ClickDeliveryTest : public QObject
@@ -26,27 +26,6 @@ private slots:
     void warningBoxIsModalPolishAndOverTheWindow();
     void standardButtonsSpeakPolish();
 };
-
-namespace {
-
-class RecordingReporter : public FailureReporter
-{
-public:
-    void report(QWidget *window, const RuntimeFailure &failure) override
-    {
-        reports.append({window, failure.number(), failure.description()});
-    }
-
-    struct Report
-    {
-        QWidget *window;
-        int number;
-        QString description;
-    };
-    QList<Report> reports;
-};
-
-} // namespace
 
 void ClickDeliveryTest::initTestCase()
 {
@@ -69,9 +48,10 @@ void ClickDeliveryTest::failuresReachTheReporter()
     QFETCH(int, reportedNumber);
 
     QWidget window;
-    RecordingReporter reporter;
+    QList<RuntimeFailure> failures;
+    CapturingReporter reporter(failures);
     bool stepAfterFailureRan = false;
-    deliverClick(
+    ClickDelivery::deliver(
         [&] {
             if (thrown == 1)
                 throw RuntimeFailure(RuntimeFailure::FileNotFound, QStringLiteral("Nie ma pliku."));
@@ -83,13 +63,13 @@ void ClickDeliveryTest::failuresReachTheReporter()
 
     QCOMPARE(stepAfterFailureRan, thrown == 0);
     if (reportedNumber < 0) {
-        QVERIFY(reporter.reports.isEmpty());
+        QVERIFY(failures.isEmpty());
         return;
     }
-    QCOMPARE(reporter.reports.size(), 1);
-    QCOMPARE(reporter.reports.first().window, &window);
-    QCOMPARE(reporter.reports.first().number, reportedNumber);
-    QVERIFY(!reporter.reports.first().description.isEmpty());
+    QCOMPARE(failures.size(), 1);
+    QCOMPARE(reporter.lastWindow, &window);
+    QCOMPARE(failures.first().number(), reportedNumber);
+    QVERIFY(!failures.first().description().isEmpty());
 }
 
 void ClickDeliveryTest::warningBoxIsModalPolishAndOverTheWindow()
@@ -98,23 +78,26 @@ void ClickDeliveryTest::warningBoxIsModalPolishAndOverTheWindow()
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
 
-    std::optional<QString> text;
+    QString text;
     QString buttonText;
     QWidget *boxParent = nullptr;
-    QTimer::singleShot(0, this, [&] {
-        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
-        if (!box)
-            return;
-        text = box->text();
-        buttonText = box->buttons().value(0)->text();
-        boxParent = box->parentWidget();
-        box->accept();
-    });
+    bool ran = false;
+    whenDialogOpens(
+        [&](QDialog &dialog) {
+            auto *box = qobject_cast<QMessageBox *>(&dialog);
+            if (!box)
+                return;
+            text = box->text();
+            buttonText = box->buttons().value(0)->text();
+            boxParent = box->parentWidget();
+            box->accept();
+        },
+        ran);
     MessageBoxReporter().report(&form, RuntimeFailure(RuntimeFailure::PathFileAccessError,
                                                       QStringLiteral("Błąd dostępu.")));
 
-    QVERIFY2(text.has_value(), "no modal warning box showed");
-    QCOMPARE(*text, QStringLiteral("Błąd dostępu."));
+    QVERIFY2(ran, "no modal warning box showed");
+    QCOMPARE(text, QStringLiteral("Błąd dostępu."));
     QCOMPARE(boxParent, &form);
     QCOMPARE(buttonText.remove(u'&'), QStringLiteral("OK"));
 }

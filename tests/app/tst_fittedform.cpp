@@ -144,17 +144,12 @@ void FittedFormTest::noTwoControlsOverlap()
 
 void FittedFormTest::captionIsDrawnWhole_data()
 {
-    QTest::addColumn<QString>("name");
-    for (const char *name : CaptionInk::CaptionedControls)
-        QTest::newRow(name) << QString::fromLatin1(name);
+    CaptionInk::addCaptionedControlRows();
 }
 
 void FittedFormTest::captionIsDrawnWhole()
 {
-    QFETCH(QString, name);
-    auto *control = m_form.findChild<QWidget *>(name);
-    QVERIFY(control);
-    CaptionInk::verifyDrawnWhole(*control, Scale);
+    CaptionInk::verifyRowDrawnWhole(m_form, Scale);
 }
 
 QTEST_MAIN(FittedFormTest)

@@ -3,12 +3,13 @@
 #include "platform/CheckBox.h"
 #include "platform/CommandButton.h"
 #include "platform/TextBox.h"
+#include "tests/support/AccessibleParts.h"
+#include "tests/support/CaptionInk.h"
 
 #include <QAccessible>
 #include <QApplication>
 #include <QGroupBox>
 #include <QRadioButton>
-#include <QStyle>
 #include <QTest>
 
 // The window as it shows: every control where the design puts it, with its caption, state and
@@ -48,35 +49,6 @@ QRect designedRectangle(const char *name)
             return QRect(design.left / 12, design.top / 12, design.width / 12, design.height / 12);
     }
     return {};
-}
-
-QString captionOf(const QWidget *control)
-{
-    if (const auto *button = qobject_cast<const QAbstractButton *>(control))
-        return button->text();
-    if (const auto *frame = qobject_cast<const QGroupBox *>(control))
-        return frame->title();
-    return {};
-}
-
-// The width a caption needs besides its text: the indicator, the button's margins.
-int chromeWidth(const QWidget *control)
-{
-    const QStyle *style = control->style();
-    if (qobject_cast<const QCheckBox *>(control)) {
-        return style->pixelMetric(QStyle::PM_IndicatorWidth, nullptr, control)
-               + style->pixelMetric(QStyle::PM_CheckBoxLabelSpacing, nullptr, control);
-    }
-    if (qobject_cast<const QRadioButton *>(control)) {
-        return style->pixelMetric(QStyle::PM_ExclusiveIndicatorWidth, nullptr, control)
-               + style->pixelMetric(QStyle::PM_RadioButtonLabelSpacing, nullptr, control);
-    }
-    if (qobject_cast<const QPushButton *>(control)) {
-        return 2 * style->pixelMetric(QStyle::PM_ButtonMargin, nullptr, control)
-               + 2 * style->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, control);
-    }
-    // A frame's caption sits between its two side lines.
-    return 2 * style->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, control);
 }
 
 } // namespace
@@ -141,7 +113,7 @@ void Form1DesignTest::controlsFollowDesign()
 
     QCOMPARE(QString::fromLatin1(control->metaObject()->className()), kind);
     QCOMPARE(control->parentWidget()->objectName(), container);
-    QCOMPARE(captionOf(control), caption);
+    QCOMPARE(CaptionInk::captionOf(*control), caption);
     QCOMPARE(control->geometry(), rectangle);
     QVERIFY(control->isVisible());
     QVERIFY(control->isEnabled());
@@ -149,24 +121,12 @@ void Form1DesignTest::controlsFollowDesign()
 
 void Form1DesignTest::captionsFitTheirControls_data()
 {
-    QTest::addColumn<QWidget *>("control");
-    for (QWidget *control : m_form->findChildren<QWidget *>()) {
-        if (!captionOf(control).isEmpty())
-            QTest::newRow(qPrintable(control->objectName())) << control;
-    }
+    CaptionInk::addCaptionedControlRows();
 }
 
 void Form1DesignTest::captionsFitTheirControls()
 {
-    QFETCH(QWidget *, control);
-    const QFontMetrics metrics = control->fontMetrics();
-    const QString caption = captionOf(control);
-    const int needed = metrics.horizontalAdvance(caption) + chromeWidth(control);
-    QVERIFY2(needed <= control->width(), qPrintable(QStringLiteral("\"%1\" needs %2 px, has %3 px")
-                                                        .arg(caption)
-                                                        .arg(needed)
-                                                        .arg(control->width())));
-    QVERIFY(metrics.height() <= control->height());
+    CaptionInk::verifyRowDrawnWhole(*m_form, 1.0);
 }
 
 void Form1DesignTest::startsInDesignedState()
@@ -309,20 +269,15 @@ void Form1DesignTest::assistiveTechnologyHearsEveryControl()
 
 void Form1DesignTest::noPartIsLeftUnnamed()
 {
-    QList<QAccessibleInterface *> parts{QAccessible::queryAccessibleInterface(m_form.get())};
-    int seen = 0;
-    while (!parts.isEmpty()) {
-        QAccessibleInterface *part = parts.takeFirst();
+    const QList<QAccessibleInterface *> parts = accessibleParts(m_form.get());
+    for (QAccessibleInterface *part : parts) {
         const QString name = part->text(QAccessible::Name);
         const QString which = QStringLiteral("%1 \"%2\"").arg(part->object()->objectName(), name);
         QVERIFY2(!name.trimmed().isEmpty(), qPrintable(which));
         QVERIFY2(name == name.trimmed(), qPrintable(which));
-        for (int child = 0; child < part->childCount(); ++child)
-            parts << part->child(child);
-        ++seen;
     }
     // The window, 19 controls, and the text area's page and two scroll bars in their containers.
-    QCOMPARE(seen, 25);
+    QCOMPARE(parts.size(), 25);
 }
 
 QTEST_MAIN(Form1DesignTest)

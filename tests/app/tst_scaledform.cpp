@@ -43,17 +43,12 @@ void ScaledFormTest::windowIsTwiceItsDesignInDevicePixels()
 
 void ScaledFormTest::captionIsDrawnWhole_data()
 {
-    QTest::addColumn<QString>("name");
-    for (const char *name : CaptionInk::CaptionedControls)
-        QTest::newRow(name) << QString::fromLatin1(name);
+    CaptionInk::addCaptionedControlRows();
 }
 
 void ScaledFormTest::captionIsDrawnWhole()
 {
-    QFETCH(QString, name);
-    auto *control = m_form.findChild<QWidget *>(name);
-    QVERIFY(control);
-    CaptionInk::verifyDrawnWhole(*control, Scale);
+    CaptionInk::verifyRowDrawnWhole(m_form, Scale);
 }
 
 QTEST_MAIN(ScaledFormTest)

@@ -1,6 +1,5 @@
 #include "clipboard/Selection.h"
-#include "platform/DocumentText.h"
-#include "platform/TextBox.h"
+#include "tests/support/TextPositions.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -25,9 +24,6 @@ private slots:
     void cutKeyCopiesAndDeletesTheSelection();
 
 private:
-    void select(const QString &text, int start, int length);
-    int caret() const;
-
     std::unique_ptr<TextBox> m_area;
 };
 
@@ -44,18 +40,6 @@ void ClipboardKeysTest::init()
 void ClipboardKeysTest::cleanup()
 {
     m_area.reset();
-}
-
-void ClipboardKeysTest::select(const QString &text, int start, int length)
-{
-    m_area->setInitialText(text);
-    m_area->SetSelStart(start);
-    m_area->SetSelLength(length);
-}
-
-int ClipboardKeysTest::caret() const
-{
-    return DocumentText(*m_area->document()).toTextPosition(m_area->textCursor().position());
 }
 
 static void addSelections()
@@ -80,7 +64,7 @@ void ClipboardKeysTest::copyKeyMatchesCopyButton()
     QFETCH(QString, text);
     QFETCH(int, start);
     QFETCH(int, length);
-    select(text, start, length);
+    selectIn(*m_area, text, start, length);
     Selection::CopySelection(*m_area);
     const QString fromButton = QApplication::clipboard()->text();
     QApplication::clipboard()->clear();
@@ -112,16 +96,16 @@ void ClipboardKeysTest::pasteKeyMatchesPasteButton()
     QFETCH(int, length);
     QFETCH(QString, clipboard);
     QApplication::clipboard()->setText(clipboard);
-    select(text, start, length);
+    selectIn(*m_area, text, start, length);
     Selection::PasteClipboard(*m_area);
     const QString fromButton = m_area->Text();
-    const int caretFromButton = caret();
-    select(text, start, length);
+    const int caretFromButton = caretOf(*m_area);
+    selectIn(*m_area, text, start, length);
 
     QTest::keySequence(m_area.get(), QKeySequence::Paste);
 
     QCOMPARE(m_area->Text(), fromButton);
-    QCOMPARE(caret(), caretFromButton);
+    QCOMPARE(caretOf(*m_area), caretFromButton);
     QTest::keySequence(m_area.get(), QKeySequence::Undo);
     QCOMPARE(m_area->Text(), text);
 }
@@ -136,12 +120,12 @@ void ClipboardKeysTest::cutKeyCopiesAndDeletesTheSelection()
     QFETCH(QString, text);
     QFETCH(int, start);
     QFETCH(int, length);
-    select(text, start, length);
+    selectIn(*m_area, text, start, length);
     Selection::CopySelection(*m_area);
     const QString fromButton = QApplication::clipboard()->text();
     m_area->SetSelText(QString());
     const QString withoutSelection = m_area->Text();
-    select(text, start, length);
+    selectIn(*m_area, text, start, length);
     QApplication::clipboard()->clear();
 
     QTest::keySequence(m_area.get(), QKeySequence::Cut);

@@ -1,6 +1,7 @@
 #include "clipboard/Selection.h"
-#include "platform/DocumentText.h"
-#include "platform/TextBox.h"
+#include "platform/RuntimeFailure.h"
+#include "tests/support/PlainTextArea.h"
+#include "tests/support/TextPositions.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -9,6 +10,7 @@
 #include <QVBoxLayout>
 
 #include <memory>
+#include <new>
 
 // The three operations on a shown text area and the clipboard that other programs share.
 class SelectionTest : public QObject
@@ -24,6 +26,7 @@ private slots:
     void copyPutsTheSelectionOnTheClipboard_data();
     void copyPutsTheSelectionOnTheClipboard();
     void copyLeavesTheAreaAsItWas();
+    void copyThatFailsLeavesTheClipboardEmpty();
     void pasteWritesOverTheSelection_data();
     void pasteWritesOverTheSelection();
     void copyThenPasteDuplicatesTheText_data();
@@ -33,7 +36,6 @@ private slots:
 
 private:
     void putOnClipboard(const QString &text);
-    int caret() const;
 
     std::unique_ptr<QWidget> m_window;
     TextBox *m_area = nullptr;
@@ -68,12 +70,6 @@ void SelectionTest::putOnClipboard(const QString &text)
         QApplication::clipboard()->clear();
     else
         QApplication::clipboard()->setText(text);
-}
-
-// The caret as a text position, where a line break counts 2.
-int SelectionTest::caret() const
-{
-    return DocumentText(*m_area->document()).toTextPosition(m_area->textCursor().position());
 }
 
 void SelectionTest::selectAllSelectsTheWholeTextAndFocuses_data()
@@ -124,9 +120,7 @@ void SelectionTest::copyPutsTheSelectionOnTheClipboard()
     QFETCH(int, start);
     QFETCH(int, length);
     QFETCH(QString, copied);
-    m_area->SetText(text);
-    m_area->SetSelStart(start);
-    m_area->SetSelLength(length);
+    selectIn(*m_area, text, start, length);
     QApplication::clipboard()->setText(u"było tu wcześniej"_qs);
 
     Selection::CopySelection(*m_area);
@@ -136,14 +130,28 @@ void SelectionTest::copyPutsTheSelectionOnTheClipboard()
 
 void SelectionTest::copyLeavesTheAreaAsItWas()
 {
-    m_area->SetText(u"Ala\r\nma kota"_qs);
-    m_area->SetSelStart(2);
-    m_area->SetSelLength(5);
+    selectIn(*m_area, u"Ala\r\nma kota"_qs, 2, 5);
 
     Selection::CopySelection(*m_area);
 
     QCOMPARE(m_area->Text(), u"Ala\r\nma kota"_qs);
     QCOMPARE(m_area->SelText(), u"a\r\nma"_qs);
+}
+
+// The clipboard is emptied first, so a copy that fails part-way does not leave on it what was
+// there before, as if the copy had worked.
+void SelectionTest::copyThatFailsLeavesTheClipboardEmpty()
+{
+    class SelectionTooLargeToRead : public PlainTextArea
+    {
+        QString SelText() const override { throw std::bad_alloc(); }
+    };
+    SelectionTooLargeToRead area;
+    QApplication::clipboard()->setText(u"było tu wcześniej"_qs);
+
+    QVERIFY_THROWS_EXCEPTION(std::bad_alloc, Selection::CopySelection(area));
+
+    QVERIFY(QApplication::clipboard()->text().isEmpty());
 }
 
 void SelectionTest::pasteWritesOverTheSelection_data()
@@ -185,16 +193,14 @@ void SelectionTest::pasteWritesOverTheSelection()
     QFETCH(QString, clipboard);
     QFETCH(QString, pasted);
     QFETCH(int, caretAfter);
-    m_area->SetText(text);
-    m_area->SetSelStart(start);
-    m_area->SetSelLength(length);
+    selectIn(*m_area, text, start, length);
     putOnClipboard(clipboard);
 
     Selection::PasteClipboard(*m_area);
 
     QCOMPARE(m_area->Text(), pasted);
     QCOMPARE(m_area->SelText(), QString());
-    QCOMPARE(caret(), caretAfter);
+    QCOMPARE(caretOf(*m_area), caretAfter);
 }
 
 void SelectionTest::copyThenPasteDuplicatesTheText_data()
@@ -219,9 +225,7 @@ void SelectionTest::copyThenPasteDuplicatesTheText()
     QFETCH(int, length);
     QFETCH(int, pasteAt);
     QFETCH(QString, duplicated);
-    m_area->SetText(text);
-    m_area->SetSelStart(start);
-    m_area->SetSelLength(length);
+    selectIn(*m_area, text, start, length);
 
     Selection::CopySelection(*m_area);
     m_area->SetSelStart(pasteAt);
@@ -250,9 +254,7 @@ void SelectionTest::undoTakesBackAPaste()
     QFETCH(int, start);
     QFETCH(int, length);
     QFETCH(QString, clipboard);
-    m_area->setInitialText(text);
-    m_area->SetSelStart(start);
-    m_area->SetSelLength(length);
+    selectIn(*m_area, text, start, length);
     putOnClipboard(clipboard);
     Selection::PasteClipboard(*m_area);
     const QString pasted = m_area->Text();

@@ -78,7 +78,7 @@ void SystemClipboardTest::getTextGivesCrLfLineEnds()
 
     QGuiApplication::clipboard()->setText(offered);
 
-    QCOMPARE(Clipboard().GetText(ClipboardFormat::Text, 1000), text);
+    QCOMPARE(Clipboard().GetText(1000), text);
 }
 
 void SystemClipboardTest::getTextWithoutTextIsEmpty_data()
@@ -104,7 +104,7 @@ void SystemClipboardTest::getTextWithoutTextIsEmpty()
         QGuiApplication::clipboard()->setMimeData(data);
     }
 
-    const QString text = Clipboard().GetText(ClipboardFormat::Text, 1000);
+    const QString text = Clipboard().GetText(1000);
     QVERIFY(text.isEmpty());
 }
 
@@ -129,7 +129,7 @@ void SystemClipboardTest::getTextRefusesMoreThanTheLimit()
     QGuiApplication::clipboard()->setText(offered);
 
     try {
-        const QString text = Clipboard().GetText(ClipboardFormat::Text, characterLimit);
+        const QString text = Clipboard().GetText(characterLimit);
         QVERIFY2(!refused, qPrintable(text));
     } catch (const RuntimeFailure &failure) {
         QVERIFY2(refused, qPrintable(failure.description()));

@@ -3,6 +3,8 @@
 // Whether a control draws its caption whole: the pixels the caption inks inside the control,
 // against the same caption drawn where nothing limits it. Used on windows drawn at a device scale.
 
+#include "app/Form1Design.h"
+
 #include <QAbstractButton>
 #include <QGroupBox>
 #include <QPainter>
@@ -35,7 +37,9 @@ inline QString captionOf(const QWidget &control)
 {
     if (const auto *frame = qobject_cast<const QGroupBox *>(&control))
         return frame->title();
-    return qobject_cast<const QAbstractButton *>(&control)->text();
+    if (const auto *button = qobject_cast<const QAbstractButton *>(&control))
+        return button->text();
+    return {};
 }
 
 // Where a control draws its caption, in device pixels of the area: the pixels that change when
@@ -116,11 +120,23 @@ inline void verifyDrawnWhole(QWidget &control, qreal scale)
     QVERIFY2(qAbs(ink.height() - whole.height()) <= 2, qPrintable(seen));
 }
 
-// The controls that show a caption, in the window's design.
-inline const char *const CaptionedControls[] = {
-    "Check1",  "Command1", "Frame1",   "Check2",   "Check3",   "Check4",
-    "Check5",  "Frame2",   "Option1",  "Option2",  "Option3",  "Option4",
-    "Option5", "Command2", "Command3", "Command4", "Command5", "Command6",
-};
+// One test row per control of the window's design that shows a caption, named after it.
+inline void addCaptionedControlRows()
+{
+    QTest::addColumn<QString>("name");
+    for (const ControlSpec &design : Form1Design::Controls) {
+        if (*design.caption)
+            QTest::newRow(design.name) << QString::fromLatin1(design.name);
+    }
+}
+
+// Fails the running test when the caption of the row's control of the window is cut.
+inline void verifyRowDrawnWhole(const QWidget &window, qreal scale)
+{
+    QFETCH(QString, name);
+    auto *control = window.findChild<QWidget *>(name);
+    QVERIFY(control);
+    verifyDrawnWhole(*control, scale);
+}
 
 } // namespace CaptionInk

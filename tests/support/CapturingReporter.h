@@ -13,7 +13,14 @@ public:
         : m_failures(failures)
     {}
 
-    void report(QWidget *, const RuntimeFailure &failure) override { m_failures.append(failure); }
+    void report(QWidget *window, const RuntimeFailure &failure) override
+    {
+        lastWindow = window;
+        m_failures.append(failure);
+    }
+
+    // The window the latest failure was shown over.
+    QWidget *lastWindow = nullptr;
 
 private:
     QList<RuntimeFailure> &m_failures;

@@ -6,6 +6,7 @@
 #include "platform/CommonDialog.h"
 #include "platform/TextBox.h"
 #include "tests/support/CapturingReporter.h"
+#include "tests/support/PlainTextArea.h"
 #include "text/FontChooser.h"
 
 #include <QFontDatabase>
@@ -16,65 +17,70 @@ namespace {
 
 using Answer = ScriptedFontPicker::Answer;
 
-// A text area that writes down every change made to it, in order, and can fail at one of them.
-class RecordingTextArea
-    : public TextArea
+// What a text area shows: its font and the colour of its text.
+struct Look
+{
+    QString name;
+    float size;
+    bool bold;
+    bool italic;
+    bool underline;
+    bool strikethrough;
+    OleColor color;
+
+    QString toString() const
+    {
+        return QStringLiteral("%1 %2pt bold=%3 italic=%4 underline=%5 strikethrough=%6 color=%7")
+            .arg(name)
+            .arg(size)
+            .arg(bold)
+            .arg(italic)
+            .arg(underline)
+            .arg(strikethrough)
+            .arg(color, 6, 16, QLatin1Char('0'));
+    }
+};
+
+// A text area that keeps only its look, and fails when one part of the look is changed.
+class LookOnlyTextArea
+    : public PlainTextArea
     , public FontObject
 {
 public:
-    QStringList writes;
-    // Which write fails (0 is the first); -1 lets all of them through.
-    int failingWrite = -1;
+    enum Part { None, Name, Bold, Size, Italic, Underline, Strikethrough, Color };
 
-    QString Text() const override { return {}; }
-    void SetText(const QString &text) override { record(QStringLiteral("Text=") + text); }
-    void SetSelStart(int start) override { record(QStringLiteral("SelStart=%1").arg(start)); }
-    void SetSelLength(int length) override { record(QStringLiteral("SelLength=%1").arg(length)); }
-    QString SelText() const override { return {}; }
-    void SetSelText(const QString &text) override { record(QStringLiteral("SelText=") + text); }
-    void SetEnabled(bool on) override { record(QStringLiteral("Enabled=%1").arg(on)); }
+    LookOnlyTextArea(const Look &start, Part failing)
+        : look(start)
+        , m_failing(failing)
+    {}
+
+    Look look;
+
     FontObject &Font() override { return *this; }
-    void SetFontStrikethru(bool on) override
-    {
-        record(QStringLiteral("FontStrikethru=%1").arg(on));
-    }
-    void SetForeColor(OleColor color) override
-    {
-        record(QStringLiteral("ForeColor=%1").arg(color));
-    }
-    void SetFocus() override { record(QStringLiteral("SetFocus")); }
-
-    QString Name() const override { return {}; }
-    float Size() const override { return 0; }
-    bool Bold() const override { return false; }
-    bool Italic() const override { return false; }
-    bool Underline() const override { return false; }
-    bool Strikethrough() const override { return false; }
-    void SetName(const QString &name) override { record(QStringLiteral("Name=") + name); }
-    void SetSize(float points) override { record(QStringLiteral("Size=%1").arg(points)); }
-    void SetBold(bool on) override { record(QStringLiteral("Bold=%1").arg(on)); }
-    void SetItalic(bool on) override { record(QStringLiteral("Italic=%1").arg(on)); }
-    void SetUnderline(bool on) override { record(QStringLiteral("Underline=%1").arg(on)); }
-    void SetStrikethrough(bool on) override { record(QStringLiteral("Strikethrough=%1").arg(on)); }
+    void SetName(const QString &name) override { change(Name, look.name, name); }
+    void SetSize(float points) override { change(Size, look.size, points); }
+    void SetBold(bool on) override { change(Bold, look.bold, on); }
+    void SetItalic(bool on) override { change(Italic, look.italic, on); }
+    void SetUnderline(bool on) override { change(Underline, look.underline, on); }
+    void SetStrikethrough(bool on) override { change(Strikethrough, look.strikethrough, on); }
+    void SetFontStrikethru(bool on) override { SetStrikethrough(on); }
+    void SetForeColor(OleColor color) override { change(Color, look.color, color); }
 
 private:
-    void record(const QString &write)
+    template<typename Value>
+    void change(Part part, Value &value, const Value &changed)
     {
-        if (writes.size() == failingWrite)
-            throw RuntimeFailure(RuntimeFailure::InvalidProcedureCall, write);
-        writes << write;
+        if (part == m_failing)
+            throw RuntimeFailure(RuntimeFailure::InvalidProcedureCall, QStringLiteral("odmowa"));
+        value = changed;
     }
+
+    Part m_failing;
 };
 
 const FontChoice serifBoldItalic14{QStringLiteral("DejaVu Serif"), 14, true, true};
-
-// Every write of a confirmed choice, in the order the text area receives them.
-const QStringList allWrites{
-    QStringLiteral("Name=DejaVu Serif"), QStringLiteral("Bold=1"),
-    QStringLiteral("Size=14"),           QStringLiteral("Italic=1"),
-    QStringLiteral("Underline=0"),       QStringLiteral("FontStrikethru=0"),
-    QStringLiteral("ForeColor=0"),
-};
+// Underlined, struck out and red, so that a choice that turns them off shows.
+const Look startingLook{QStringLiteral("DejaVu Sans"), 10, false, false, true, true, 0x0000ff};
 
 QColor textColour(const TextBox &area)
 {
@@ -83,20 +89,18 @@ QColor textColour(const TextBox &area)
 
 } // namespace
 
+// "Wybierz czcionkę": what a choice in the dialog does to the text area, and what a cancel or a
+// failure leaves.
 class FontChooserTest : public QObject
 {
     Q_OBJECT
 
 private slots:
-    void writesTheChoiceInOrderOrStopsQuietly_data();
-    void writesTheChoiceInOrderOrStopsQuietly();
+    void init();
+    void cleanup();
 
-    void dialogOpensOnItsLastConfirmedValues_data();
-    void dialogOpensOnItsLastConfirmedValues();
-    void cancelIsReportedOnlyWhenAskedFor_data();
-    void cancelIsReportedOnlyWhenAskedFor();
-    void flagsWithoutFontsFailToShow_data();
-    void flagsWithoutFontsFailToShow();
+    void failureKeepsWhatWasAlreadyApplied_data();
+    void failureKeepsWhatWasAlreadyApplied();
 
     void confirmTurnsEffectsOffButLeavesTheBoxes();
     void cancelChangesNothingInTheWindow();
@@ -106,286 +110,179 @@ private slots:
     void missingFaceIsSubstitutedWithoutFailure();
 
 private:
-    struct Window
-    {
-        Form1 form;
-        ScriptedFontPicker::Script script;
-        QList<RuntimeFailure> reported;
-    };
-    std::unique_ptr<Window> openWindow();
+    // Clicks "Wybierz czcionkę" and answers the dialog.
+    void chooseFont(Answer answer, const FontChoice &confirmed = serifBoldItalic14);
+
+    std::unique_ptr<Form1> m_form;
+    ScriptedFontPicker::Script m_script;
+    QList<RuntimeFailure> m_reported;
 };
 
-void FontChooserTest::writesTheChoiceInOrderOrStopsQuietly_data()
+void FontChooserTest::init()
 {
-    QTest::addColumn<Answer>("answer");
-    QTest::addColumn<int>("failingWrite");
-    QTest::addColumn<QStringList>("expectedWrites");
-
-    QTest::newRow("confirmed") << Answer::Confirm << -1 << allWrites;
-    QTest::newRow("cancelled") << Answer::Cancel << -1 << QStringList();
-    QTest::newRow("dialog fails to show") << Answer::Fail << -1 << QStringList();
-    const char *const steps[]
-        = {"name fails",      "bold fails",          "size fails",  "italic fails",
-           "underline fails", "strikethrough fails", "colour fails"};
-    for (int step = 0; step < int(allWrites.size()); ++step)
-        QTest::newRow(steps[step]) << Answer::Confirm << step << allWrites.first(step);
+    m_script = {};
+    m_reported.clear();
+    m_form = std::make_unique<Form1>();
+    m_form->CommonDialog1.setFontPicker(std::make_unique<ScriptedFontPicker>(m_script));
+    m_form->setFailureReporter(std::make_unique<CapturingReporter>(m_reported));
+    m_form->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
 }
 
-void FontChooserTest::writesTheChoiceInOrderOrStopsQuietly()
+void FontChooserTest::cleanup()
+{
+    m_form.reset();
+}
+
+void FontChooserTest::chooseFont(Answer answer, const FontChoice &confirmed)
+{
+    m_script.answer = answer;
+    m_script.confirmed = confirmed;
+    QTest::mouseClick(m_form->Command1, Qt::LeftButton);
+}
+
+void FontChooserTest::failureKeepsWhatWasAlreadyApplied_data()
+{
+    QTest::addColumn<Answer>("answer");
+    QTest::addColumn<LookOnlyTextArea::Part>("failing");
+    QTest::addColumn<QString>("expected");
+
+    const auto looking = [](const QString &name, float size, bool bold, bool italic, bool underline,
+                            bool strikethrough, OleColor color) {
+        return Look{name, size, bold, italic, underline, strikethrough, color}.toString();
+    };
+    const QString serif = serifBoldItalic14.name;
+    QTest::newRow("dialog fails to show")
+        << Answer::Fail << LookOnlyTextArea::None << startingLook.toString();
+    QTest::newRow("face fails") << Answer::Confirm << LookOnlyTextArea::Name
+                                << startingLook.toString();
+    QTest::newRow("size fails after face and bold")
+        << Answer::Confirm << LookOnlyTextArea::Size
+        << looking(serif, 10, true, false, true, true, 0x0000ff);
+    QTest::newRow("colour fails last") << Answer::Confirm << LookOnlyTextArea::Color
+                                       << looking(serif, 14, true, true, false, false, 0x0000ff);
+}
+
+void FontChooserTest::failureKeepsWhatWasAlreadyApplied()
 {
     QFETCH(Answer, answer);
-    QFETCH(int, failingWrite);
-    QFETCH(QStringList, expectedWrites);
+    QFETCH(LookOnlyTextArea::Part, failing);
+    QFETCH(QString, expected);
 
     CommonDialog dialog;
     ScriptedFontPicker::Script script{answer, serifBoldItalic14, {}};
     dialog.setFontPicker(std::make_unique<ScriptedFontPicker>(script));
-    RecordingTextArea area;
-    area.failingWrite = failingWrite;
+    LookOnlyTextArea area(startingLook, failing);
 
     FontChooser::ChooseFont(dialog, area);
 
-    QCOMPARE(area.writes, expectedWrites);
+    QCOMPARE(area.look.toString(), expected);
     QCOMPARE(script.starts.size(), 1);
-}
-
-void FontChooserTest::dialogOpensOnItsLastConfirmedValues_data()
-{
-    QTest::addColumn<QList<Answer>>("answers");
-    QTest::addColumn<FontChoice>("lastStart");
-
-    const FontChoice firstUse{QString(), 8, false, false};
-    QTest::newRow("first use") << QList<Answer>{} << firstUse;
-    QTest::newRow("after a confirm") << QList<Answer>{Answer::Confirm} << serifBoldItalic14;
-    QTest::newRow("confirm then cancel")
-        << QList<Answer>{Answer::Confirm, Answer::Cancel} << serifBoldItalic14;
-    QTest::newRow("confirm then failure")
-        << QList<Answer>{Answer::Confirm, Answer::Fail} << serifBoldItalic14;
-    QTest::newRow("only cancels") << QList<Answer>{Answer::Cancel, Answer::Cancel} << firstUse;
-}
-
-void FontChooserTest::dialogOpensOnItsLastConfirmedValues()
-{
-    QFETCH(QList<Answer>, answers);
-    QFETCH(FontChoice, lastStart);
-
-    CommonDialog dialog;
-    ScriptedFontPicker::Script script{Answer::Cancel, serifBoldItalic14, {}};
-    dialog.setFontPicker(std::make_unique<ScriptedFontPicker>(script));
-    RecordingTextArea area;
-    for (const Answer answer : answers) {
-        script.answer = answer;
-        FontChooser::ChooseFont(dialog, area);
-        // Whatever the dialog confirmed, it never hands back an effect or a colour.
-        QVERIFY(!dialog.FontUnderline());
-        QVERIFY(!dialog.FontStrikethru());
-        QCOMPARE(dialog.Color(), OleColor(0));
-    }
-    script.answer = Answer::Cancel;
-    FontChooser::ChooseFont(dialog, area);
-
-    QCOMPARE(script.starts.last(), lastStart);
-    QCOMPARE(dialog.FontName(), lastStart.name);
-    QCOMPARE(dialog.FontSize(), lastStart.size);
-}
-
-void FontChooserTest::cancelIsReportedOnlyWhenAskedFor_data()
-{
-    QTest::addColumn<bool>("cancelError");
-    QTest::newRow("cancel error on") << true;
-    QTest::newRow("cancel error off") << false;
-}
-
-void FontChooserTest::cancelIsReportedOnlyWhenAskedFor()
-{
-    QFETCH(bool, cancelError);
-    CommonDialog dialog;
-    ScriptedFontPicker::Script script{Answer::Confirm, serifBoldItalic14, {}};
-    dialog.setFontPicker(std::make_unique<ScriptedFontPicker>(script));
-    dialog.SetFlags(CommonDialog::ScreenAndPrinterFonts);
-    dialog.ShowFont();
-
-    script.answer = Answer::Cancel;
-    dialog.SetCancelError(cancelError);
-    int number = 0;
-    try {
-        dialog.ShowFont();
-    } catch (const RuntimeFailure &failure) {
-        number = failure.number();
-        QVERIFY(!failure.description().isEmpty());
-    }
-    QCOMPARE(number, cancelError ? int(RuntimeFailure::CancelSelected) : 0);
-    QCOMPARE(dialog.FontName(), serifBoldItalic14.name);
-    QCOMPARE(dialog.FontBold(), true);
-}
-
-void FontChooserTest::flagsWithoutFontsFailToShow_data()
-{
-    QTest::addColumn<qint32>("flags");
-    QTest::addColumn<bool>("shown");
-    QTest::newRow("no flags") << qint32(0) << false;
-    QTest::newRow("effects only") << qint32(0x100) << false;
-    QTest::newRow("screen fonts") << qint32(1) << true;
-    QTest::newRow("printer fonts") << qint32(2) << true;
-    QTest::newRow("both with effects") << qint32(0x103) << true;
-}
-
-void FontChooserTest::flagsWithoutFontsFailToShow()
-{
-    QFETCH(qint32, flags);
-    QFETCH(bool, shown);
-    CommonDialog dialog;
-    ScriptedFontPicker::Script script{Answer::Confirm, serifBoldItalic14, {}};
-    dialog.setFontPicker(std::make_unique<ScriptedFontPicker>(script));
-    dialog.SetFlags(flags);
-    if (shown) {
-        dialog.ShowFont();
-        QCOMPARE(dialog.FontName(), serifBoldItalic14.name);
-    } else {
-        QVERIFY_THROWS_EXCEPTION(RuntimeFailure, dialog.ShowFont());
-        QVERIFY(dialog.FontName().isEmpty());
-    }
-    QCOMPARE(script.starts.size(), shown ? 1 : 0);
-}
-
-std::unique_ptr<FontChooserTest::Window> FontChooserTest::openWindow()
-{
-    auto window = std::make_unique<Window>();
-    window->form.CommonDialog1.setFontPicker(std::make_unique<ScriptedFontPicker>(window->script));
-    window->form.setFailureReporter(std::make_unique<CapturingReporter>(window->reported));
-    window->form.show();
-    if (!QTest::qWaitForWindowExposed(&window->form))
-        return nullptr;
-    return window;
 }
 
 void FontChooserTest::confirmTurnsEffectsOffButLeavesTheBoxes()
 {
-    const auto window = openWindow();
-    QVERIFY(window);
-    Form1 &form = window->form;
+    Form1 &form = *m_form;
     QTest::mouseClick(form.Check4, Qt::LeftButton);
     QTest::mouseClick(form.Check5, Qt::LeftButton);
     form.Text1->SetForeColor(0xff0000);
-    QVERIFY(form.Text1->Font().Underline() && form.Text1->Font().Strikethrough());
+    QVERIFY(form.Text1->font().underline() && form.Text1->font().strikeOut());
     QCOMPARE(textColour(*form.Text1), QColor(Qt::blue));
 
-    window->script.answer = Answer::Confirm;
-    window->script.confirmed = serifBoldItalic14;
-    QTest::mouseClick(form.Command1, Qt::LeftButton);
+    chooseFont(Answer::Confirm);
 
-    FontObject &font = form.Text1->Font();
-    QCOMPARE(font.Name(), serifBoldItalic14.name);
-    QCOMPARE(font.Size(), 14.0f);
-    QVERIFY(font.Bold());
-    QVERIFY(font.Italic());
-    QVERIFY(!font.Underline());
-    QVERIFY(!font.Strikethrough());
+    const QFont font = form.Text1->font();
+    QCOMPARE(font.family(), serifBoldItalic14.name);
+    QCOMPARE(font.pointSizeF(), 14.0);
+    QVERIFY(font.bold());
+    QVERIFY(font.italic());
+    QVERIFY(!font.underline());
+    QVERIFY(!font.strikeOut());
     QCOMPARE(textColour(*form.Text1), QColor(Qt::black));
     QVERIFY(form.Check4->isChecked());
     QVERIFY(form.Check5->isChecked());
     QVERIFY(!form.Check2->isChecked());
     QVERIFY(!form.Check3->isChecked());
     QCOMPARE(form.Text1->Text(), QStringLiteral("Text1"));
-    QVERIFY(window->reported.isEmpty());
+    QVERIFY(m_reported.isEmpty());
 }
 
 void FontChooserTest::cancelChangesNothingInTheWindow()
 {
-    const auto window = openWindow();
-    QVERIFY(window);
-    Form1 &form = window->form;
+    Form1 &form = *m_form;
     QTest::mouseClick(form.Check2, Qt::LeftButton);
     QTest::mouseClick(form.Check4, Qt::LeftButton);
     form.Text1->SetForeColor(0x0000ff);
     const QFont before = form.Text1->font();
     const QColor colourBefore = textColour(*form.Text1);
 
-    window->script.answer = Answer::Cancel;
-    QTest::mouseClick(form.Command1, Qt::LeftButton);
+    chooseFont(Answer::Cancel);
 
-    QCOMPARE(window->script.starts.size(), 1);
+    QCOMPARE(m_script.starts.size(), 1);
     QCOMPARE(form.Text1->font(), before);
     QCOMPARE(textColour(*form.Text1), colourBefore);
     QCOMPARE(form.Text1->Text(), QStringLiteral("Text1"));
     QVERIFY(form.Check1->isChecked() && form.Check2->isChecked() && form.Check4->isChecked());
     QVERIFY(!form.Check3->isChecked() && !form.Check5->isChecked());
-    QVERIFY(window->reported.isEmpty());
+    QVERIFY(m_reported.isEmpty());
 }
 
 void FontChooserTest::reopeningIgnoresStyleBoxChanges()
 {
-    const auto window = openWindow();
-    QVERIFY(window);
-    Form1 &form = window->form;
-    window->script.answer = Answer::Confirm;
-    window->script.confirmed = serifBoldItalic14;
-    QTest::mouseClick(form.Command1, Qt::LeftButton);
+    Form1 &form = *m_form;
+    chooseFont(Answer::Confirm);
     // Italic off and bold toggled through the boxes: the text changes, the dialog does not.
     QTest::mouseClick(form.Check3, Qt::LeftButton);
     QTest::mouseClick(form.Check3, Qt::LeftButton);
-    QVERIFY(!form.Text1->Font().Italic());
+    QVERIFY(!form.Text1->font().italic());
 
-    window->script.answer = Answer::Cancel;
-    QTest::mouseClick(form.Command1, Qt::LeftButton);
+    chooseFont(Answer::Cancel);
 
-    QCOMPARE(window->script.starts.size(), 2);
-    QCOMPARE(window->script.starts.last(), serifBoldItalic14);
-    QVERIFY(!form.Text1->Font().Italic());
+    QCOMPARE(m_script.starts.size(), 2);
+    QCOMPARE(m_script.starts.last(), serifBoldItalic14);
+    QVERIFY(!form.Text1->font().italic());
 }
 
 void FontChooserTest::styleBoxStillWorksAfterABoldChoice()
 {
-    const auto window = openWindow();
-    QVERIFY(window);
-    Form1 &form = window->form;
-    window->script.answer = Answer::Confirm;
-    window->script.confirmed = FontChoice{QStringLiteral("DejaVu Sans"), 10, true, false};
-    QTest::mouseClick(form.Command1, Qt::LeftButton);
-    QVERIFY(form.Text1->Font().Bold());
+    Form1 &form = *m_form;
+    chooseFont(Answer::Confirm, FontChoice{QStringLiteral("DejaVu Sans"), 10, true, false});
+    QVERIFY(form.Text1->font().bold());
     QVERIFY(!form.Check2->isChecked());
 
     QTest::mouseClick(form.Check2, Qt::LeftButton);
-    QVERIFY(form.Text1->Font().Bold());
+    QVERIFY(form.Text1->font().bold());
     QTest::mouseClick(form.Check2, Qt::LeftButton);
-    QVERIFY(!form.Text1->Font().Bold());
-    QCOMPARE(form.Text1->Font().Name(), QStringLiteral("DejaVu Sans"));
+    QVERIFY(!form.Text1->font().bold());
+    QCOMPARE(form.Text1->font().family(), QStringLiteral("DejaVu Sans"));
 }
 
 void FontChooserTest::choiceRestylesDisabledArea()
 {
-    const auto window = openWindow();
-    QVERIFY(window);
-    Form1 &form = window->form;
+    Form1 &form = *m_form;
     QTest::mouseClick(form.Check1, Qt::LeftButton);
     QVERIFY(!form.Text1->isEnabled());
-    window->script.answer = Answer::Confirm;
-    window->script.confirmed = serifBoldItalic14;
 
-    QTest::mouseClick(form.Command1, Qt::LeftButton);
+    chooseFont(Answer::Confirm);
 
-    QCOMPARE(window->script.starts.size(), 1);
-    QCOMPARE(form.Text1->Font().Name(), serifBoldItalic14.name);
-    QCOMPARE(form.Text1->Font().Size(), 14.0f);
+    QCOMPARE(m_script.starts.size(), 1);
+    QCOMPARE(form.Text1->font().family(), serifBoldItalic14.name);
+    QCOMPARE(form.Text1->font().pointSizeF(), 14.0);
     QVERIFY(!form.Text1->isEnabled());
-    QVERIFY(window->reported.isEmpty());
+    QVERIFY(m_reported.isEmpty());
 }
 
 void FontChooserTest::missingFaceIsSubstitutedWithoutFailure()
 {
-    const auto window = openWindow();
-    QVERIFY(window);
-    Form1 &form = window->form;
+    Form1 &form = *m_form;
     const QString missing = QStringLiteral("Czcionka, której nie ma");
     QVERIFY(!QFontDatabase::hasFamily(missing));
-    window->script.answer = Answer::Confirm;
-    window->script.confirmed = FontChoice{missing, 12, false, true};
 
-    QTest::mouseClick(form.Command1, Qt::LeftButton);
+    chooseFont(Answer::Confirm, FontChoice{missing, 12, false, true});
 
-    QVERIFY(window->reported.isEmpty());
-    QVERIFY(form.Text1->Font().Italic());
-    QCOMPARE(form.Text1->Font().Size(), 12.0f);
+    QVERIFY(m_reported.isEmpty());
+    QVERIFY(form.Text1->font().italic());
+    QCOMPARE(form.Text1->font().pointSizeF(), 12.0);
     const QString shown = QFontInfo(form.Text1->font()).family();
     QVERIFY2(QFontDatabase::hasFamily(shown), qPrintable(shown));
 }

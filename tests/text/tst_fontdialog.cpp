@@ -2,8 +2,9 @@
 #include "platform/CommonDialog.h"
 #include "platform/FontDialog.h"
 #include "platform/RuntimeFailure.h"
+#include "tests/support/AccessibleParts.h"
+#include "tests/support/ModalDialogs.h"
 
-#include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -17,38 +18,8 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTest>
-#include <QTimer>
-
-#include <functional>
 
 namespace {
-
-// What the user does in the open dialog; it must close the dialog.
-using UserAction = std::function<void(QDialog &)>;
-
-// Runs the action on the modal dialog once it is open. Should the action leave the dialog open,
-// it is rejected, so that a failing test cannot hang in the modal loop.
-void whenDialogOpens(const UserAction &action, bool &ran)
-{
-    ran = false;
-    auto *poll = new QTimer;
-    poll->setInterval(10);
-    auto attempts = std::make_shared<int>(0);
-    QObject::connect(poll, &QTimer::timeout, [poll, action, attempts, &ran] {
-        auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget());
-        if (!dialog && ++*attempts < 500)
-            return;
-        poll->stop();
-        poll->deleteLater();
-        if (!dialog)
-            return;
-        ran = true;
-        action(*dialog);
-        if (dialog->isVisible())
-            dialog->reject();
-    });
-    poll->start();
-}
 
 QPushButton *button(QDialog &dialog, QDialogButtonBox::StandardButton which)
 {
@@ -278,15 +249,9 @@ void FontDialogTest::everyFocusablePartIsNamed()
     dialog.show();
     QVERIFY(QTest::qWaitForWindowExposed(&dialog));
 
-    QList<QAccessibleInterface *> parts{QAccessible::queryAccessibleInterface(&dialog)};
     int focusable = 0;
     int lists = 0;
-    while (!parts.isEmpty()) {
-        QAccessibleInterface *part = parts.takeFirst();
-        for (int child = 0; child < part->childCount(); ++child) {
-            if (QAccessibleInterface *inner = part->child(child))
-                parts << inner;
-        }
+    for (QAccessibleInterface *part : accessibleParts(&dialog)) {
         if (!part->state().focusable)
             continue;
         ++focusable;

@@ -3,18 +3,12 @@
 #include <QString>
 
 // The font of a whole text area. Each write changes that one attribute of all the text at once,
-// text typed later included, and leaves the other attributes alone.
+// text typed later included, and leaves the other attributes alone. The operations only write
+// it; what the area shows is read from the widget's own font.
 class FontObject
 {
 public:
     virtual ~FontObject() = default;
-
-    virtual QString Name() const = 0;
-    virtual float Size() const = 0;
-    virtual bool Bold() const = 0;
-    virtual bool Italic() const = 0;
-    virtual bool Underline() const = 0;
-    virtual bool Strikethrough() const = 0;
 
     virtual void SetName(const QString &name) = 0;
     virtual void SetSize(float points) = 0;

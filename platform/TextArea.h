@@ -1,7 +1,7 @@
 #pragma once
 
+#include "platform/FontObject.h"
 #include "platform/OleColor.h"
-#include "text/FontObject.h"
 
 #include <QString>
 
