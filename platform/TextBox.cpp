@@ -75,7 +75,6 @@ void TextBox::SetText(const QString &text)
 {
     replaceWholeTextUndoably(text);
     setTextCursor(QTextCursor(document()));
-    horizontalScrollBar()->setValue(0);
 }
 
 void TextBox::SetSelStart(int start)
