@@ -47,9 +47,6 @@ public:
     bool atEnd();
     QString readLine();
 
-    // The full path that messages name.
-    QString absoluteFilePath() const { return m_absoluteFilePath; }
-
 private:
     // Decodes the next piece of the file into the buffer; false at the end of the file.
     bool readMore();

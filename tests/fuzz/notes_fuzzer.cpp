@@ -20,10 +20,10 @@
 #include "platform/AtomicFileWriter.h"
 #include "platform/LineReader.h"
 #include "platform/RuntimeFailure.h"
-#include "platform/Windows1250.h"
 #include "platform/WorkingFolder.h"
 #include "tests/support/PlainTextArea.h"
 #include "tests/support/ReadingRules.h"
+#include "tests/support/Windows1250Text.h"
 
 #include <QByteArray>
 #include <QDir>
@@ -126,7 +126,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     try {
         const QByteArray expectedBytes = withCrLfLineEnds(file);
         const QString text = read(file, chunkSize);
-        if (text != Windows1250::decode(expectedBytes))
+        if (text != windows1250Text(expectedBytes))
             fail("the text read is not the lines each followed by CR LF");
         const QByteArray saved = save(text);
         if (saved != expectedBytes)
