@@ -28,25 +28,10 @@ QString tr(const char *text)
     return QCoreApplication::translate("LineReader", text);
 }
 
-int failureNumberFor(int error)
-{
-    switch (error) {
-    case ENOENT:
-        return RuntimeFailure::FileNotFound;
-    case ENOTDIR:
-        return RuntimeFailure::PathNotFound;
-    case EACCES:
-    case EPERM:
-        return RuntimeFailure::PermissionDenied;
-    default:
-        return RuntimeFailure::PathFileAccessError;
-    }
-}
-
 [[noreturn]] void refuseToOpen(const QString &path, int error)
 {
     throw RuntimeFailure(
-        failureNumberFor(error),
+        SystemError::failureNumber(error, SystemError::Access::Reading),
         tr("Nie można otworzyć pliku „%1”: %2.").arg(path, SystemError::describe(error)));
 }
 

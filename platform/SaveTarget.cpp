@@ -22,28 +22,6 @@ QString tr(const char *text)
     return QCoreApplication::translate("SaveTarget", text);
 }
 
-int failureNumberFor(int error)
-{
-    switch (error) {
-    case ENOSPC:
-    case EDQUOT:
-    case EFBIG:
-        return RuntimeFailure::DiskFull;
-    case EACCES:
-    case EPERM:
-    case EROFS:
-        return RuntimeFailure::PermissionDenied;
-    case ENOENT:
-    case ENOTDIR:
-        return RuntimeFailure::PathNotFound;
-    case EISDIR:
-    case ELOOP:
-        return RuntimeFailure::PathFileAccessError;
-    default:
-        return RuntimeFailure::DeviceIOError;
-    }
-}
-
 bool isSameFile(const struct stat &one, const struct stat &other)
 {
     return one.st_dev == other.st_dev && one.st_ino == other.st_ino;
@@ -194,7 +172,9 @@ void SaveTarget::fail(int error, const QString &addition) const
     QString message = tr("Nie można zapisać pliku %1: %2.").arg(describe(), reason);
     if (!addition.isEmpty())
         message += u' ' + addition;
-    throw RuntimeFailure(failureNumberFor(folderGone ? ENOENT : error), message);
+    throw RuntimeFailure(
+        SystemError::failureNumber(folderGone ? ENOENT : error, SystemError::Access::Writing),
+        message);
 }
 
 void SaveTarget::failChanged() const
