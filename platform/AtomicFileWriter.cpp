@@ -8,8 +8,6 @@
 #include "platform/TerminationSignals.h"
 #include "platform/WorkingFolder.h"
 
-#include <QCoreApplication>
-
 #include <cerrno>
 #include <fcntl.h>
 #include <unistd.h>
@@ -17,11 +15,6 @@
 namespace {
 
 constexpr qint64 PieceSize = 1 << 20;
-
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("AtomicFileWriter", text);
-}
 
 bool mayFallBackToOverwriting(int error)
 {

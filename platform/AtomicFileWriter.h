@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArrayView>
+#include <QCoreApplication>
 #include <QString>
 
 class BackupCopy;
@@ -31,6 +32,8 @@ class WorkingFolder;
 // descriptors.
 class AtomicFileWriter
 {
+    Q_DECLARE_TR_FUNCTIONS(AtomicFileWriter)
+
 public:
     AtomicFileWriter(const WorkingFolder &folder, const QString &fileName);
     virtual ~AtomicFileWriter() = default;

@@ -4,8 +4,6 @@
 #include "platform/SaveTarget.h"
 #include "platform/WorkingFolder.h"
 
-#include <QCoreApplication>
-
 #include <cerrno>
 #include <fcntl.h>
 #include <pwd.h>
@@ -15,11 +13,6 @@
 namespace {
 
 constexpr qint64 PieceSize = 1 << 20;
-
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("BackupCopy", text);
-}
 
 // Qt names the state folder only from 6.7 on (QStandardPaths::GenericStateLocation), and gives
 // it as a QString, which cannot hold a path that is not UTF-8: it is worked out here, in bytes.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QCoreApplication>
 #include <QIODevice>
 #include <QString>
 
@@ -26,6 +27,8 @@ class WorkingFolder;
 // than the limit has been read, so reading always ends and its memory stays bounded.
 class LineReader
 {
+    Q_DECLARE_TR_FUNCTIONS(LineReader)
+
 public:
     // A file with more bytes than the limit.
     class TooLarge : public RuntimeFailure

@@ -6,7 +6,6 @@
 #include "platform/SystemError.h"
 #include "platform/WorkingFolder.h"
 
-#include <QCoreApplication>
 #include <QFile>
 
 #include <cerrno>
@@ -16,11 +15,6 @@
 #include <unistd.h>
 
 namespace {
-
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("SaveTarget", text);
-}
 
 bool isSameFile(const struct stat &one, const struct stat &other)
 {

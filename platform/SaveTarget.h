@@ -3,6 +3,7 @@
 #include "platform/FileDescriptor.h"
 
 #include <QByteArray>
+#include <QCoreApplication>
 #include <QString>
 
 #include <sys/stat.h>
@@ -24,6 +25,8 @@ class WorkingFolder;
 // and the system's reason.
 class SaveTarget
 {
+    Q_DECLARE_TR_FUNCTIONS(SaveTarget)
+
 public:
     static SaveTarget inspect(const WorkingFolder &folder, const QString &fileName);
 

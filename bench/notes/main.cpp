@@ -8,8 +8,7 @@
 //
 // Usage: bench_notes [MEBIBYTES [ROUNDS]]   (defaults: 10 MiB, 9 rounds; the best round counts)
 
-#include "notes/ReadNotes.h"
-#include "notes/SaveNotes.h"
+#include "notes/Notes.h"
 #include "platform/LineReader.h"
 #include "platform/TextBox.h"
 #include "platform/Windows1250.h"

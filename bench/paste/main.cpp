@@ -16,7 +16,7 @@
 
 #include "app/Form1.h"
 #include "clipboard/Selection.h"
-#include "notes/ReadNotes.h"
+#include "notes/Notes.h"
 #include "platform/CommandButton.h"
 #include "platform/LineEnds.h"
 #include "platform/TextBox.h"

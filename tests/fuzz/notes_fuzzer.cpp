@@ -15,8 +15,7 @@
 //   - Reading the saved bytes gives the same text again.
 // The expected bytes are worked out on the raw bytes, without the reader (ReadingRules.h).
 
-#include "notes/ReadNotes.h"
-#include "notes/SaveNotes.h"
+#include "notes/Notes.h"
 #include "platform/AtomicFileWriter.h"
 #include "platform/LineReader.h"
 #include "platform/RuntimeFailure.h"

@@ -7,7 +7,7 @@
 // can time its signal from the start of the save. With --wait-after it then waits for its
 // standard input to close, so that a signal can be sent between saves.
 
-#include "notes/SaveNotes.h"
+#include "notes/Notes.h"
 #include "platform/RuntimeFailure.h"
 #include "platform/TerminationSignals.h"
 #include "platform/WorkingFolder.h"

@@ -4,7 +4,7 @@
 // that is a folder, are in the read and save suites.)
 
 #include "app/Form1.h"
-#include "notes/ReadNotes.h"
+#include "notes/Notes.h"
 #include "platform/CommandButton.h"
 #include "platform/RuntimeFailure.h"
 #include "platform/TextBox.h"

@@ -1,4 +1,4 @@
-#include "notes/ReadNotes.h"
+#include "notes/Notes.h"
 
 #include "app/Form1.h"
 #include "platform/CommandButton.h"

@@ -1,4 +1,4 @@
-#include "notes/SaveNotes.h"
+#include "notes/Notes.h"
 
 #include "app/Form1.h"
 #include "notes/UnencodableText.h"
@@ -188,7 +188,7 @@ void SaveNotesTest::placeOfACharacter()
     QFETCH(int, index);
     QFETCH(int, line);
     QFETCH(int, column);
-    const Notes::TextPlace place = Notes::placeOf(text, index);
+    const UnencodableText::Place place = UnencodableText::placeOf(text, index);
     QCOMPARE(place.line, line);
     QCOMPARE(place.column, column);
 }
