@@ -6,7 +6,6 @@
 #include "platform/LineReader.h"
 #include "platform/RuntimeFailure.h"
 #include "platform/Windows1250.h"
-#include "text/TextArea.h"
 
 namespace {
 
