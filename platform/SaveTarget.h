@@ -54,14 +54,14 @@ public:
     // Whether the name still stands for what was inspected: the same file, or still nothing.
     bool isUnchanged() const;
 
-    // The file for messages: its full path in quotes, and where a link leads.
-    QString describe() const;
     // Throws the failure: "Nie można zapisać pliku …: reason." followed by the addition.
     [[noreturn]] void fail(int error, const QString &addition = {}) const;
     [[noreturn]] void failChanged() const;
 
 private:
     SaveTarget(const WorkingFolder &folder, const QString &fileName);
+    // The file for messages: its full path in quotes, and where a link leads.
+    QString describe() const;
     void refuseProtectedLink(const struct stat &link) const;
     [[noreturn]] void refuseKind(mode_t mode) const;
 
