@@ -2,14 +2,7 @@
 
 #include "platform/RuntimeFailure.h"
 
-#include <QCoreApplication>
-
 namespace {
-
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("Notes", text);
-}
 
 char32_t codePointAt(QStringView text, qsizetype index)
 {
@@ -25,17 +18,15 @@ QString describe(char32_t codePoint)
     const QString code
         = QStringLiteral("U+%1").arg(uint(codePoint), 4, 16, QLatin1Char('0')).toUpper();
     if (!QChar::isPrint(codePoint) || QChar::isSpace(codePoint))
-        return tr("niewidoczny znak %1").arg(code);
-    return tr("znak „%1” (%2)").arg(QString::fromUcs4(&codePoint, 1), code);
+        return UnencodableText::tr("niewidoczny znak %1").arg(code);
+    return UnencodableText::tr("znak „%1” (%2)").arg(QString::fromUcs4(&codePoint, 1), code);
 }
 
 } // namespace
 
-namespace Notes {
-
-TextPlace placeOf(QStringView text, qsizetype index)
+UnencodableText::Place UnencodableText::placeOf(QStringView text, qsizetype index)
 {
-    TextPlace place;
+    Place place;
     for (qsizetype at = 0; at < index; ++at) {
         const QChar character = text[at];
         const bool lineFeedFollows = at + 1 < text.size() && text[at + 1] == u'\n';
@@ -49,13 +40,13 @@ TextPlace placeOf(QStringView text, qsizetype index)
     return place;
 }
 
-void refuseUnencodable(QStringView text, const Windows1250::Encoding &encoding,
-                       const QString &absoluteFilePath)
+void UnencodableText::refuse(QStringView text, const Windows1250::Encoding &encoding,
+                             const QString &absoluteFilePath)
 {
     if (encoding.isComplete())
         return;
     const qsizetype first = encoding.firstUnencodable;
-    const TextPlace place = placeOf(text, first);
+    const Place place = placeOf(text, first);
     throw RuntimeFailure(
         RuntimeFailure::InvalidProcedureCall,
         tr("Nie zapisano pliku „%1”: kodowanie Windows-1250 nie ma miejsca na %2 z wiersza %3, "
@@ -66,5 +57,3 @@ void refuseUnencodable(QStringView text, const Windows1250::Encoding &encoding,
             .arg(place.column)
             .arg(encoding.unencodableCount));
 }
-
-} // namespace Notes

@@ -2,26 +2,18 @@
 
 #include "platform/BackupCopy.h"
 #include "platform/FileAttributes.h"
+#include "platform/FileBytes.h"
 #include "platform/SaveTarget.h"
 #include "platform/ScratchFile.h"
 #include "platform/SystemError.h"
 #include "platform/TerminationSignals.h"
 #include "platform/WorkingFolder.h"
 
-#include <QCoreApplication>
-
 #include <cerrno>
 #include <fcntl.h>
 #include <unistd.h>
 
 namespace {
-
-constexpr qint64 PieceSize = 1 << 20;
-
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("AtomicFileWriter", text);
-}
 
 bool mayFallBackToOverwriting(int error)
 {
@@ -103,49 +95,24 @@ void AtomicFileWriter::overwrite(const SaveTarget &target, QByteArrayView bytes)
                            .arg(SystemError::describe(errno), backup.path()));
 }
 
-// Writes all the bytes at the offset; false with errno set.
-bool AtomicFileWriter::writeAt(int descriptor, QByteArrayView bytes, qint64 offset)
-{
-    while (!bytes.isEmpty()) {
-        const qint64 written = writeBytes(descriptor, bytes, offset);
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0) {
-            if (written == 0)
-                errno = EIO;
-            return false;
-        }
-        bytes = bytes.sliced(written);
-        offset += written;
-    }
-    return true;
-}
-
 // The bytes from the start of the file, which is then cut to their length and synced.
 bool AtomicFileWriter::writeWhole(int descriptor, QByteArrayView bytes)
 {
-    return writeAt(descriptor, bytes, 0) && ::ftruncate(descriptor, bytes.size()) == 0
-           && ::fsync(descriptor) == 0;
+    return FileBytes::writeAll(bytes, 0, writerInto(descriptor))
+           && FileBytes::endAt(descriptor, bytes.size());
 }
 
 bool AtomicFileWriter::restore(const BackupCopy &backup, int descriptor)
 {
-    QByteArray piece(PieceSize, Qt::Uninitialized);
-    for (qint64 offset = 0; offset < backup.size();) {
-        const ssize_t count = ::pread(backup.descriptor(), piece.data(),
-                                      size_t(qMin(PieceSize, backup.size() - offset)), offset);
-        if (count < 0 && errno == EINTR)
-            continue;
-        if (count <= 0) {
-            if (count == 0)
-                errno = EIO;
-            return false;
-        }
-        if (!writeAt(descriptor, QByteArrayView(piece.constData(), count), offset))
-            return false;
-        offset += count;
-    }
-    return ::ftruncate(descriptor, backup.size()) == 0 && ::fsync(descriptor) == 0;
+    return FileBytes::copy(backup.descriptor(), 0, backup.size(), writerInto(descriptor))
+           && FileBytes::endAt(descriptor, backup.size());
+}
+
+FileBytes::PieceWriter AtomicFileWriter::writerInto(int descriptor)
+{
+    return [this, descriptor](QByteArrayView piece, qint64 offset) {
+        return writeBytes(descriptor, piece, offset);
+    };
 }
 
 qint64 AtomicFileWriter::writeBytes(int descriptor, QByteArrayView bytes, qint64 offset)

@@ -1,6 +1,9 @@
 #pragma once
 
+#include "platform/FileBytes.h"
+
 #include <QByteArrayView>
+#include <QCoreApplication>
 #include <QString>
 
 class BackupCopy;
@@ -31,6 +34,8 @@ class WorkingFolder;
 // descriptors.
 class AtomicFileWriter
 {
+    Q_DECLARE_TR_FUNCTIONS(AtomicFileWriter)
+
 public:
     AtomicFileWriter(const WorkingFolder &folder, const QString &fileName);
     virtual ~AtomicFileWriter() = default;
@@ -48,9 +53,9 @@ protected:
 private:
     bool replace(const SaveTarget &target, QByteArrayView bytes);
     void overwrite(const SaveTarget &target, QByteArrayView bytes);
-    bool writeAt(int descriptor, QByteArrayView bytes, qint64 offset);
     bool writeWhole(int descriptor, QByteArrayView bytes);
     bool restore(const BackupCopy &backup, int descriptor);
+    FileBytes::PieceWriter writerInto(int descriptor);
 
     const WorkingFolder &m_folder;
     QString m_fileName;

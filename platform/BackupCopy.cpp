@@ -1,10 +1,9 @@
 #include "platform/BackupCopy.h"
 
+#include "platform/FileBytes.h"
 #include "platform/PathText.h"
 #include "platform/SaveTarget.h"
 #include "platform/WorkingFolder.h"
-
-#include <QCoreApplication>
 
 #include <cerrno>
 #include <fcntl.h>
@@ -13,13 +12,6 @@
 #include <unistd.h>
 
 namespace {
-
-constexpr qint64 PieceSize = 1 << 20;
-
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("BackupCopy", text);
-}
 
 // Qt names the state folder only from 6.7 on (QStandardPaths::GenericStateLocation), and gives
 // it as a QString, which cannot hold a path that is not UTF-8: it is worked out here, in bytes.
@@ -45,24 +37,6 @@ FileDescriptor openStateFolder(const QByteArray &path)
     return FileDescriptor(::open(path.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
 }
 
-bool writeAll(int file, const char *data, qint64 size, qint64 offset)
-{
-    while (size > 0) {
-        const ssize_t written = ::pwrite(file, data, size_t(size), offset);
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0) {
-            if (written == 0)
-                errno = EIO;
-            return false;
-        }
-        data += written;
-        size -= written;
-        offset += written;
-    }
-    return true;
-}
-
 // The kernel copies without a trip through this process where it can (and shares the blocks
 // on file systems that allow it); otherwise the bytes go through a buffer.
 bool copyBytes(int from, int to, qint64 size)
@@ -83,22 +57,7 @@ bool copyBytes(int from, int to, qint64 size)
         }
         return false;
     }
-    QByteArray piece(PieceSize, Qt::Uninitialized);
-    while (copied < size) {
-        const ssize_t count
-            = ::pread(from, piece.data(), size_t(qMin(PieceSize, size - copied)), copied);
-        if (count < 0 && errno == EINTR)
-            continue;
-        if (count <= 0) {
-            if (count == 0)
-                errno = EIO;
-            return false;
-        }
-        if (!writeAll(to, piece.constData(), count, copied))
-            return false;
-        copied += count;
-    }
-    return true;
+    return FileBytes::copy(from, copied, size, FileBytes::into(to));
 }
 
 // A folder held only as a place (O_PATH) cannot be synced; its entries still go to disk with

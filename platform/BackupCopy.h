@@ -3,6 +3,7 @@
 #include "platform/FileDescriptor.h"
 #include "platform/ScratchFile.h"
 
+#include <QCoreApplication>
 #include <QString>
 
 #include <sys/stat.h>
@@ -19,6 +20,8 @@ class WorkingFolder;
 // disk unless removed: a copy nobody removed holds the only whole old text there may be.
 class BackupCopy
 {
+    Q_DECLARE_TR_FUNCTIONS(BackupCopy)
+
 public:
     // Throws a RuntimeFailure when no copy can be made anywhere; the file is untouched then.
     static BackupCopy make(const WorkingFolder &folder, const SaveTarget &target, int file,

@@ -1,14 +1,15 @@
 #pragma once
 
+#include <QtGlobal>
+
 // Shows the busy cursor over the whole program for as long as it lives, failures included.
 class BusyCursor
 {
+    Q_DISABLE_COPY_MOVE(BusyCursor)
+
 public:
     BusyCursor();
     ~BusyCursor();
-
-    BusyCursor(const BusyCursor &) = delete;
-    BusyCursor &operator=(const BusyCursor &) = delete;
 
 private:
     bool m_shown;

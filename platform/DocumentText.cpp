@@ -1,6 +1,7 @@
 #include "platform/DocumentText.h"
 
-#include <QHash>
+#include "platform/LineEndMarks.h"
+
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -19,60 +20,9 @@ constexpr char16_t ReplacementCharacter = 0xfffd;
 constexpr char16_t BeginningOfFrame = 0xfdd0;
 constexpr char16_t EndOfFrame = 0xfdd1;
 
-// What a block separator stands for, kept in the separator's own character format: a removal
-// takes away exactly the separators inside it, with their formats, so the line ends that stay
-// keep their kinds. CR LF, by far the most common, is a format without the property, so that
-// ordinary text carries no mark at all.
-enum class LineEnd : int { CrLf = 0, Cr, Lf, Paragraph };
-constexpr int LineEndProperty = QTextFormat::UserProperty + 2;
+using LineEnd = LineEndMarks::Kind;
 // Where a stand-in's character format keeps the character it stands for.
 constexpr int OriginalCharacterProperty = QTextFormat::UserProperty + 1;
-
-QStringView textOf(LineEnd lineEnd)
-{
-    static const std::array<QString, 4> texts
-        = {QStringLiteral("\r\n"), QStringLiteral("\r"), QStringLiteral("\n"),
-           QString(QChar(ParagraphSeparator))};
-    return texts[size_t(lineEnd)];
-}
-
-QTextCharFormat lineEndFormat(LineEnd lineEnd)
-{
-    QTextCharFormat format;
-    if (lineEnd != LineEnd::CrLf)
-        format.setProperty(LineEndProperty, int(lineEnd));
-    return format;
-}
-
-// The separator that ends the line before the block is the character just before it.
-void setLineEndBefore(QTextDocument *document, const QTextBlock &block, LineEnd lineEnd)
-{
-    QTextCursor separator(document);
-    separator.setPosition(block.position() - 1);
-    separator.setPosition(block.position(), QTextCursor::KeepAnchor);
-    separator.setCharFormat(lineEndFormat(lineEnd));
-}
-
-// Reads the line end before each block from the format of the separator before it, which is
-// the block's character format. A document holds only a few formats, so the answer is kept per
-// format index and reading a large text stays a single pass.
-class LineEnds
-{
-public:
-    LineEnd before(const QTextBlock &block)
-    {
-        const int index = block.charFormatIndex();
-        const auto known = m_byFormat.constFind(index);
-        if (known != m_byFormat.cend())
-            return *known;
-        const auto lineEnd = LineEnd(block.charFormat().intProperty(LineEndProperty));
-        m_byFormat.insert(index, lineEnd);
-        return lineEnd;
-    }
-
-private:
-    QHash<int, LineEnd> m_byFormat;
-};
 
 bool isFrameMark(QChar character)
 {
@@ -183,21 +133,11 @@ void insertCharacters(QTextCursor &cursor, const QString &text, bool hasFrameMar
         cursor.insertText(text.mid(runStart), plain);
 }
 
-// Whether every line end is CR LF: then no format of the document marks another kind, and
-// the line ends need not be looked up block by block.
-bool holdsOnlyCrLf(const QTextDocument &document)
-{
-    const QList<QTextFormat> formats = document.allFormats();
-    return std::none_of(formats.cbegin(), formats.cend(), [](const QTextFormat &format) {
-        return format.hasProperty(LineEndProperty);
-    });
-}
-
 } // namespace
 
 DocumentText::DocumentText(const QTextDocument &document)
     : m_document(document)
-    , m_onlyCrLf(holdsOnlyCrLf(document))
+    , m_onlyCrLf(LineEndMarks::holdsOnlyCrLf(document))
 {}
 
 QString DocumentText::read() const
@@ -217,7 +157,7 @@ QString DocumentText::read(int documentFrom, int documentTo) const
     QString text(to - from + m_document.blockCount(), Qt::Uninitialized);
     QChar *out = text.data();
     const QChar *in = raw.constData();
-    LineEnds lineEnds;
+    LineEndMarks lineEnds;
     FormatWalker formats(m_document);
     QTextBlock block = m_document.findBlock(from);
     for (int position = from; position < to; ++position) {
@@ -228,7 +168,7 @@ QString DocumentText::read(int documentFrom, int documentTo) const
                 block = block.next();
                 lineEnd = lineEnds.before(block);
             }
-            for (const QChar endCharacter : textOf(lineEnd))
+            for (const QChar endCharacter : LineEndMarks::textOf(lineEnd))
                 *out++ = endCharacter;
         } else if (character == ReplacementCharacter) {
             const QVariant original
@@ -250,7 +190,7 @@ int DocumentText::toTextPosition(int documentPosition) const
         return documentPosition
                + (block.isValid() ? block.blockNumber() : m_document.blockCount() - 1);
     }
-    LineEnds lineEnds;
+    LineEndMarks lineEnds;
     int crLfCount = 0;
     for (QTextBlock block = m_document.begin().next();
          block.isValid() && block.position() <= documentPosition; block = block.next()) {
@@ -264,7 +204,7 @@ int DocumentText::toDocumentPosition(int textPosition, Rounding rounding) const
 {
     if (m_onlyCrLf)
         return toDocumentPositionWithCrLfOnly(textPosition, rounding);
-    LineEnds lineEnds;
+    LineEndMarks lineEnds;
     int textStart = 0;
     for (QTextBlock block = m_document.begin(); block.isValid();) {
         const int lineLength = block.length() - 1;
@@ -274,7 +214,7 @@ int DocumentText::toDocumentPosition(int textPosition, Rounding rounding) const
         const QTextBlock next = block.next();
         if (!next.isValid())
             return block.position() + lineLength;
-        const int nextStart = lineEnd + int(textOf(lineEnds.before(next)).size());
+        const int nextStart = lineEnd + int(LineEndMarks::textOf(lineEnds.before(next)).size());
         if (textPosition < nextStart)
             return rounding == Rounding::Down ? block.position() + lineLength : next.position();
         textStart = nextStart;
@@ -327,12 +267,12 @@ void DocumentText::insert(QTextCursor &cursor, const QString &text)
     // common line end leaves only the others to mark one by one.
     const QTextBlock firstBlock = cursor.block();
     const LineEnd mostCommon = scan.mostCommon();
-    insertCharacters(cursor, text, scan.hasFrameMarks, lineEndFormat(mostCommon));
+    insertCharacters(cursor, text, scan.hasFrameMarks, LineEndMarks::formatOf(mostCommon));
     QTextBlock block = firstBlock;
     for (const LineEnd lineEnd : scan.lineEnds) {
         block = block.next();
         if (lineEnd != mostCommon)
-            setLineEndBefore(cursor.document(), block, lineEnd);
+            LineEndMarks::markBefore(*cursor.document(), block, lineEnd);
     }
     cursor.endEditBlock();
 }

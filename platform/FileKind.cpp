@@ -1,16 +1,9 @@
 #include "platform/FileKind.h"
 
-#include <QCoreApplication>
-
 #include <sys/stat.h>
 
-namespace FileKind {
-
-QString describe(mode_t mode)
+QString FileKind::describe(mode_t mode)
 {
-    const auto tr = [](const char *text) {
-        return QCoreApplication::translate("FileKind", text);
-    };
     if (S_ISDIR(mode))
         return tr("to folder, a nie plik");
     if (S_ISFIFO(mode))
@@ -21,5 +14,3 @@ QString describe(mode_t mode)
         return tr("to gniazdo, a nie zwykły plik");
     return tr("to nie jest zwykły plik");
 }
-
-} // namespace FileKind

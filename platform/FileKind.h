@@ -1,12 +1,15 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QString>
 
 #include <sys/types.h>
 
-namespace FileKind {
+class FileKind
+{
+    Q_DECLARE_TR_FUNCTIONS(FileKind)
 
-// What a file that is not a regular one is, for a message: "to folder, a nie plik" and so on.
-QString describe(mode_t mode);
-
-} // namespace FileKind
+public:
+    // What a file that is not a regular one is, for a message: "to folder, a nie plik" and so on.
+    static QString describe(mode_t mode);
+};

@@ -2,7 +2,6 @@
 
 #include "platform/SystemError.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 
@@ -34,14 +33,7 @@ DisplayRequest DisplayRequest::from(const QProcessEnvironment &environment,
     return request;
 }
 
-namespace GraphicalDisplay {
-
 namespace {
-
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("GraphicalDisplay", text);
-}
 
 struct FreeMemory
 {
@@ -76,18 +68,19 @@ bool hasXSocket(const QByteArray &path)
 QString missX11(const QString &display)
 {
     if (display.isEmpty())
-        return tr("zmienna DISPLAY nie jest ustawiona");
+        return GraphicalDisplay::tr("zmienna DISPLAY nie jest ustawiona");
     char *parsedHost = nullptr;
     int number = 0;
     if (!xcb_parse_display(QFile::encodeName(display).constData(), &parsedHost, &number, nullptr))
-        return tr("\"%1\" nie jest nazwą ekranu X11").arg(display);
+        return GraphicalDisplay::tr("\"%1\" nie jest nazwą ekranu X11").arg(display);
     const std::unique_ptr<char, FreeMemory> host(parsedHost);
     if (qstrcmp(host.get(), "") != 0 && qstrcmp(host.get(), "unix") != 0)
         return {};
     const QByteArray socketPath = "/tmp/.X11-unix/X" + QByteArray::number(number);
     if (hasXSocket(socketPath))
         return {};
-    return tr("na ekranie X11 \"%1\" nie działa żaden serwer X (nie ma gniazda %2)")
+    return GraphicalDisplay::tr(
+               "na ekranie X11 \"%1\" nie działa żaden serwer X (nie ma gniazda %2)")
         .arg(display, QFile::decodeName(socketPath));
 }
 
@@ -115,16 +108,17 @@ int connectToSocket(const QString &path)
 QString missWayland(const QString &display, const QString &runtimeFolder)
 {
     if (display.isEmpty())
-        return tr("zmienna WAYLAND_DISPLAY nie jest ustawiona");
+        return GraphicalDisplay::tr("zmienna WAYLAND_DISPLAY nie jest ustawiona");
     if (QDir::isRelativePath(display) && runtimeFolder.isEmpty())
-        return tr("zmienna XDG_RUNTIME_DIR nie jest ustawiona, a bez niej ekranu Wayland \"%1\" "
-                  "nie można znaleźć")
+        return GraphicalDisplay::tr(
+                   "zmienna XDG_RUNTIME_DIR nie jest ustawiona, a bez niej ekranu Wayland \"%1\" "
+                   "nie można znaleźć")
             .arg(display);
     const QString path = QDir::isRelativePath(display) ? runtimeFolder + u'/' + display : display;
     const int error = connectToSocket(path);
     if (error == 0)
         return {};
-    return tr("nie można połączyć się z ekranem Wayland \"%1\": %2")
+    return GraphicalDisplay::tr("nie można połączyć się z ekranem Wayland \"%1\": %2")
         .arg(path, SystemError::describe(error));
 }
 
@@ -140,7 +134,7 @@ QString miss(const QString &platform, const DisplayRequest &request)
 
 } // namespace
 
-DisplaySearch find(const DisplayRequest &request)
+DisplaySearch GraphicalDisplay::find(const DisplayRequest &request)
 {
     const QStringList platforms
         = request.platforms.isEmpty()
@@ -156,5 +150,3 @@ DisplaySearch find(const DisplayRequest &request)
     misses.removeDuplicates();
     return {false, misses};
 }
-
-} // namespace GraphicalDisplay

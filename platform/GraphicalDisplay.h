@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QProcessEnvironment>
 #include <QString>
 #include <QStringList>
@@ -26,8 +27,10 @@ struct DisplaySearch
 // Looks for the display before the toolkit does: the toolkit does not report a display it cannot
 // reach, it aborts the whole process with advice to reinstall. A platform that needs no display
 // server (offscreen, VNC, a framebuffer) is left to the toolkit.
-namespace GraphicalDisplay {
+class GraphicalDisplay
+{
+    Q_DECLARE_TR_FUNCTIONS(GraphicalDisplay)
 
-DisplaySearch find(const DisplayRequest &request);
-
-} // namespace GraphicalDisplay
+public:
+    static DisplaySearch find(const DisplayRequest &request);
+};

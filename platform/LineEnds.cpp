@@ -8,9 +8,6 @@ namespace LineEnds {
 // moves the rest of the text for every match, which takes minutes on a text of tens of megabytes.
 QString toPlatform(const QString &text)
 {
-#ifdef Q_OS_WIN
-    return text;
-#else
     const qsizetype firstPair = text.indexOf(QStringLiteral("\r\n"));
     if (firstPair < 0)
         return text;
@@ -25,7 +22,6 @@ QString toPlatform(const QString &text)
     }
     converted.truncate(out - converted.constData());
     return converted;
-#endif
 }
 
 // Counts first and fills once: a pasted text can be tens of megabytes, and appending it character

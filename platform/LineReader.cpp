@@ -7,7 +7,6 @@
 #include "platform/Windows1250.h"
 #include "platform/WorkingFolder.h"
 
-#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QLocale>
@@ -23,31 +22,16 @@ constexpr qsizetype PieceSize = 1 << 20;
 constexpr char16_t CarriageReturn = u'\r';
 constexpr char16_t LineFeed = u'\n';
 
-QString tr(const char *text)
+[[noreturn]] void refuseToOpen(const QString &path, int number, const QString &reason)
 {
-    return QCoreApplication::translate("LineReader", text);
-}
-
-int failureNumberFor(int error)
-{
-    switch (error) {
-    case ENOENT:
-        return RuntimeFailure::FileNotFound;
-    case ENOTDIR:
-        return RuntimeFailure::PathNotFound;
-    case EACCES:
-    case EPERM:
-        return RuntimeFailure::PermissionDenied;
-    default:
-        return RuntimeFailure::PathFileAccessError;
-    }
+    throw RuntimeFailure(number,
+                         LineReader::tr("Nie można otworzyć pliku „%1”: %2.").arg(path, reason));
 }
 
 [[noreturn]] void refuseToOpen(const QString &path, int error)
 {
-    throw RuntimeFailure(
-        failureNumberFor(error),
-        tr("Nie można otworzyć pliku „%1”: %2.").arg(path, SystemError::describe(error)));
+    refuseToOpen(path, SystemError::failureNumber(error, SystemError::Access::Reading),
+                 SystemError::describe(error));
 }
 
 [[noreturn]] void refuseAsTooLarge(const QString &path, const QString &howLarge, qint64 sizeLimit)
@@ -55,17 +39,14 @@ int failureNumberFor(int error)
     const QLocale locale;
     throw LineReader::TooLarge(
         RuntimeFailure::OutOfMemory,
-        tr("Plik „%1” jest za duży: %2, a pole tekstowe przyjmuje pliki do %3 B (%4).")
+        LineReader::tr("Plik „%1” jest za duży: %2, a pole tekstowe przyjmuje pliki do %3 B (%4).")
             .arg(path, howLarge, locale.toString(sizeLimit), locale.formattedDataSize(sizeLimit)));
 }
 
 [[noreturn]] void refuseToOpen(const WorkingFolder &folder, const QString &path, int error)
 {
-    if (folder.isGone()) {
-        throw RuntimeFailure(
-            RuntimeFailure::PathNotFound,
-            tr("Nie można otworzyć pliku „%1”: %2.").arg(path, folder.goneReason()));
-    }
+    if (folder.isGone())
+        refuseToOpen(path, RuntimeFailure::PathNotFound, folder.goneReason());
     refuseToOpen(path, error);
 }
 
@@ -75,14 +56,14 @@ void checkKindAndSize(const FileDescriptor &file, const QString &path, qint64 si
     if (::fstat(file.get(), &status) != 0)
         refuseToOpen(path, errno);
     if (!S_ISREG(status.st_mode)) {
-        throw RuntimeFailure(
-            RuntimeFailure::PathFileAccessError,
-            tr("Nie można czytać „%1”: %2.").arg(path, FileKind::describe(status.st_mode)));
+        throw RuntimeFailure(RuntimeFailure::PathFileAccessError,
+                             LineReader::tr("Nie można czytać „%1”: %2.")
+                                 .arg(path, FileKind::describe(status.st_mode)));
     }
     if (status.st_size > sizeLimit) {
         const QLocale locale;
         refuseAsTooLarge(path,
-                         tr("ma %1 B (%2)")
+                         LineReader::tr("ma %1 B (%2)")
                              .arg(locale.toString(qint64(status.st_size)),
                                   locale.formattedDataSize(status.st_size)),
                          sizeLimit);
@@ -108,9 +89,7 @@ LineReader LineReader::open(const WorkingFolder &folder, const QString &fileName
     // The pieces are large, so Qt's own buffer would only add a copy.
     if (!file->open(descriptor.get(), QIODevice::ReadOnly | QIODevice::Unbuffered,
                     QFileDevice::AutoCloseHandle)) {
-        throw RuntimeFailure(
-            RuntimeFailure::PathFileAccessError,
-            tr("Nie można otworzyć pliku „%1”: %2.").arg(path, file->errorString()));
+        refuseToOpen(path, RuntimeFailure::PathFileAccessError, file->errorString());
     }
     descriptor.release();
     LineReader reader(std::move(file), fileName, sizeLimit);

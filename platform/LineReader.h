@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QCoreApplication>
 #include <QIODevice>
 #include <QString>
 
@@ -26,6 +27,8 @@ class WorkingFolder;
 // than the limit has been read, so reading always ends and its memory stays bounded.
 class LineReader
 {
+    Q_DECLARE_TR_FUNCTIONS(LineReader)
+
 public:
     // A file with more bytes than the limit.
     class TooLarge : public RuntimeFailure
@@ -46,9 +49,6 @@ public:
 
     bool atEnd();
     QString readLine();
-
-    // The full path that messages name.
-    QString absoluteFilePath() const { return m_absoluteFilePath; }
 
 private:
     // Decodes the next piece of the file into the buffer; false at the end of the file.

@@ -15,7 +15,6 @@ public:
         InvalidProcedureCall = 5,
         OutOfMemory = 7,
         FileNotFound = 53,
-        FileAlreadyOpen = 55,
         DeviceIOError = 57,
         DiskFull = 61,
         PermissionDenied = 70,

@@ -6,7 +6,6 @@
 #include "platform/SystemError.h"
 #include "platform/WorkingFolder.h"
 
-#include <QCoreApplication>
 #include <QFile>
 
 #include <cerrno>
@@ -16,33 +15,6 @@
 #include <unistd.h>
 
 namespace {
-
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("SaveTarget", text);
-}
-
-int failureNumberFor(int error)
-{
-    switch (error) {
-    case ENOSPC:
-    case EDQUOT:
-    case EFBIG:
-        return RuntimeFailure::DiskFull;
-    case EACCES:
-    case EPERM:
-    case EROFS:
-        return RuntimeFailure::PermissionDenied;
-    case ENOENT:
-    case ENOTDIR:
-        return RuntimeFailure::PathNotFound;
-    case EISDIR:
-    case ELOOP:
-        return RuntimeFailure::PathFileAccessError;
-    default:
-        return RuntimeFailure::DeviceIOError;
-    }
-}
 
 bool isSameFile(const struct stat &one, const struct stat &other)
 {
@@ -194,7 +166,9 @@ void SaveTarget::fail(int error, const QString &addition) const
     QString message = tr("Nie można zapisać pliku %1: %2.").arg(describe(), reason);
     if (!addition.isEmpty())
         message += u' ' + addition;
-    throw RuntimeFailure(failureNumberFor(folderGone ? ENOENT : error), message);
+    throw RuntimeFailure(
+        SystemError::failureNumber(folderGone ? ENOENT : error, SystemError::Access::Writing),
+        message);
 }
 
 void SaveTarget::failChanged() const

@@ -3,6 +3,7 @@
 #include "platform/FileDescriptor.h"
 
 #include <QByteArray>
+#include <QCoreApplication>
 #include <QString>
 
 #include <sys/stat.h>
@@ -24,6 +25,8 @@ class WorkingFolder;
 // and the system's reason.
 class SaveTarget
 {
+    Q_DECLARE_TR_FUNCTIONS(SaveTarget)
+
 public:
     static SaveTarget inspect(const WorkingFolder &folder, const QString &fileName);
 
@@ -51,14 +54,14 @@ public:
     // Whether the name still stands for what was inspected: the same file, or still nothing.
     bool isUnchanged() const;
 
-    // The file for messages: its full path in quotes, and where a link leads.
-    QString describe() const;
     // Throws the failure: "Nie można zapisać pliku …: reason." followed by the addition.
     [[noreturn]] void fail(int error, const QString &addition = {}) const;
     [[noreturn]] void failChanged() const;
 
 private:
     SaveTarget(const WorkingFolder &folder, const QString &fileName);
+    // The file for messages: its full path in quotes, and where a link leads.
+    QString describe() const;
     void refuseProtectedLink(const struct stat &link) const;
     [[noreturn]] void refuseKind(mode_t mode) const;
 

@@ -68,8 +68,8 @@ ScratchFile::~ScratchFile()
         ::unlinkat(m_folder, m_name.constData(), 0);
 }
 
-bool ScratchFile::remove()
+void ScratchFile::remove()
 {
     m_kept = true;
-    return ::unlinkat(m_folder, m_name.constData(), 0) == 0;
+    ::unlinkat(m_folder, m_name.constData(), 0);
 }

@@ -24,12 +24,11 @@ public:
 
     bool isOpen() const { return m_file.isOpen(); }
     int descriptor() const { return m_file.get(); }
-    int folder() const { return m_folder; }
     QByteArray name() const { return m_name; }
 
     void keep() { m_kept = true; }
-    // Removes the file now; false, with errno set, when it cannot be.
-    bool remove();
+    // Removes the file now.
+    void remove();
 
 private:
     ScratchFile(int folder, FileDescriptor file, QByteArray name);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QtGlobal>
+
 // SIGTERM, SIGINT and SIGHUP end the program at once, as their default does, except while a file
 // is being written: then they wait until the writing has finished or been rolled back, so that
 // no half-written file and no temporary file is left behind, and end the program right after.
@@ -17,12 +19,11 @@ void install();
 // One at a time: a file is written by the one thread that handles clicks.
 class Deferral
 {
+    Q_DISABLE_COPY_MOVE(Deferral)
+
 public:
     Deferral();
     ~Deferral();
-
-    Deferral(const Deferral &) = delete;
-    Deferral &operator=(const Deferral &) = delete;
 };
 
 } // namespace TerminationSignals

@@ -16,13 +16,10 @@
 #include <algorithm>
 #include <memory>
 
-#ifdef __GLIBC__
-#include <malloc.h>
-#endif
-
 TextBox::TextBox(QWidget *parent)
     : QPlainTextEdit(parent)
     , m_font(*this)
+    , m_wholeText(*this)
 {
     setLineWrapMode(QPlainTextEdit::NoWrap);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -30,13 +27,6 @@ TextBox::TextBox(QWidget *parent)
     setTabChangesFocus(true);
     nameInnerParts();
     makeDisabledLookReadable();
-    // A new edit after a whole text was undone makes that text unreachable by Redo.
-    connect(document(), &QTextDocument::undoCommandAdded, this, [this] {
-        if (m_wholeTextStep == WholeTextStep::Redo) {
-            m_wholeTextStep = WholeTextStep::None;
-            m_otherWholeText.clear();
-        }
-    });
 }
 
 // A screen reader walks into the parts of the area too; none of them may be left unnamed.
@@ -73,9 +63,8 @@ QString TextBox::Text() const
 
 void TextBox::SetText(const QString &text)
 {
-    replaceWholeTextUndoably(text);
+    m_wholeText.replace(text);
     setTextCursor(QTextCursor(document()));
-    horizontalScrollBar()->setValue(0);
 }
 
 void TextBox::SetSelStart(int start)
@@ -121,7 +110,7 @@ void TextBox::SetSelText(const QString &text)
     const DocumentText before(*document());
     const int from = before.toTextPosition(documentFrom);
     const int to = before.toTextPosition(documentTo);
-    replaceWholeTextUndoably(whole.left(from) + text + whole.mid(to));
+    m_wholeText.replace(whole.left(from) + text + whole.mid(to));
     cursor = QTextCursor(document());
     cursor.setPosition(
         DocumentText(*document())
@@ -167,83 +156,33 @@ void TextBox::setInitialText(const QString &text)
 {
     SetText(text);
     document()->clearUndoRedoStacks();
-    m_wholeTextStep = WholeTextStep::None;
-    m_otherWholeText.clear();
+    m_wholeText.forget();
 }
 
 void TextBox::undo()
 {
-    if (document()->isUndoAvailable()) {
+    if (document()->isUndoAvailable())
         QPlainTextEdit::undo();
-    } else if (m_wholeTextStep == WholeTextStep::Undo) {
-        swapWholeText();
-        m_wholeTextStep = WholeTextStep::Redo;
-    }
+    else
+        m_wholeText.undo();
 }
 
 void TextBox::redo()
 {
-    if (document()->isRedoAvailable()) {
+    if (document()->isRedoAvailable())
         QPlainTextEdit::redo();
-    } else if (m_wholeTextStep == WholeTextStep::Redo) {
-        swapWholeText();
-        m_wholeTextStep = WholeTextStep::Undo;
-    }
+    else
+        m_wholeText.redo();
 }
 
 bool TextBox::canUndo() const
 {
-    return document()->isUndoAvailable() || m_wholeTextStep == WholeTextStep::Undo;
+    return document()->isUndoAvailable() || m_wholeText.canUndo();
 }
 
 bool TextBox::canRedo() const
 {
-    return document()->isRedoAvailable() || m_wholeTextStep == WholeTextStep::Redo;
-}
-
-// Replacing the whole text (reading a file, pasting over a large selection) is undone by
-// keeping the text it replaced, not through the document's own undo steps: those would hold a
-// step per line and keep every earlier text, removed or not, for as long as the document lives,
-// so that reading a 10 MiB file again and again grew by 50 MB each time. One earlier text is
-// kept, and Undo once every later edit is undone brings it back.
-void TextBox::replaceWholeTextUndoably(const QString &text)
-{
-    m_otherWholeText = Text();
-    m_wholeTextStep = WholeTextStep::Undo;
-    replaceWholeText(text);
-    giveFreedMemoryBack();
-}
-
-// glibc serves blocks of up to 32 MB from its heap once a large block has been freed, and keeps
-// what is freed there for later: after a few large texts come and go, the program would hold on
-// to hundreds of megabytes it no longer uses.
-void TextBox::giveFreedMemoryBack()
-{
-#ifdef __GLIBC__
-    malloc_trim(0);
-#endif
-}
-
-void TextBox::swapWholeText()
-{
-    const QString shown = Text();
-    replaceWholeText(m_otherWholeText);
-    m_otherWholeText = shown;
-    giveFreedMemoryBack();
-    setTextCursor(QTextCursor(document()));
-}
-
-// Emptying the document gives back the room of every text it ever held, and restarts the
-// toolkit's bookkeeping of the widest line. Without that, a large insertion can move the widest
-// line's mark onto the empty last line, and the layout, finding it narrower, measures every line
-// again, building a layout object for each (66 MB for 250,000 lines).
-void TextBox::replaceWholeText(const QString &text)
-{
-    document()->clear();
-    document()->setUndoRedoEnabled(false);
-    QTextCursor cursor(document());
-    DocumentText::insert(cursor, text);
-    document()->setUndoRedoEnabled(true);
+    return document()->isRedoAvailable() || m_wholeText.canRedo();
 }
 
 void TextBox::changeEvent(QEvent *event)
@@ -318,46 +257,4 @@ void TextBox::contextMenuEvent(QContextMenuEvent *event)
             rewire(&TextBox::redo, canRedo());
     }
     menu->exec(event->globalPos());
-}
-
-TextBox::AreaFont::AreaFont(QWidget &area)
-    : m_area(area)
-{}
-
-template<typename Change>
-void TextBox::AreaFont::change(Change change)
-{
-    QFont font = m_area.font();
-    change(font);
-    m_area.setFont(font);
-}
-
-void TextBox::AreaFont::SetName(const QString &name)
-{
-    change([&name](QFont &font) { font.setFamily(name); });
-}
-
-void TextBox::AreaFont::SetSize(float points)
-{
-    change([points](QFont &font) { font.setPointSizeF(points); });
-}
-
-void TextBox::AreaFont::SetBold(bool on)
-{
-    change([on](QFont &font) { font.setBold(on); });
-}
-
-void TextBox::AreaFont::SetItalic(bool on)
-{
-    change([on](QFont &font) { font.setItalic(on); });
-}
-
-void TextBox::AreaFont::SetUnderline(bool on)
-{
-    change([on](QFont &font) { font.setUnderline(on); });
-}
-
-void TextBox::AreaFont::SetStrikethrough(bool on)
-{
-    change([on](QFont &font) { font.setStrikeOut(on); });
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/AreaFont.h"
+#include "platform/WholeTextUndo.h"
 #include "platform/TextArea.h"
 
 #include <QPlainTextEdit>
@@ -58,36 +60,8 @@ private:
     // An edit this large (in characters, removed or inserted) replaces the whole text.
     static constexpr qsizetype LargeEdit = qsizetype(1) << 20;
 
-    enum class WholeTextStep { None, Undo, Redo };
-
-    void replaceWholeTextUndoably(const QString &text);
-    void swapWholeText();
-    void replaceWholeText(const QString &text);
-    static void giveFreedMemoryBack();
-
-    class AreaFont : public FontObject
-    {
-    public:
-        explicit AreaFont(QWidget &area);
-
-        void SetName(const QString &name) override;
-        void SetSize(float points) override;
-        void SetBold(bool on) override;
-        void SetItalic(bool on) override;
-        void SetUnderline(bool on) override;
-        void SetStrikethrough(bool on) override;
-
-    private:
-        template<typename Change>
-        void change(Change change);
-
-        QWidget &m_area;
-    };
-
     AreaFont m_font;
-    // The text on the other side of the latest whole-text replacement, and which way it lies.
-    QString m_otherWholeText;
-    WholeTextStep m_wholeTextStep = WholeTextStep::None;
+    WholeTextUndo m_wholeText;
     // Inside a mouse move, where a drag of the selection may start.
     bool m_dragMayStart = false;
 };

@@ -51,11 +51,6 @@ const std::array<quint16, 0x10000> &encodingTable()
 
 namespace Windows1250 {
 
-char16_t toUnicode(uchar byte)
-{
-    return DecodingTable[byte];
-}
-
 void decodeAppending(QByteArrayView bytes, QString &text)
 {
     const qsizetype start = text.size();
@@ -63,13 +58,6 @@ void decodeAppending(QByteArrayView bytes, QString &text)
     char16_t *out = reinterpret_cast<char16_t *>(text.data()) + start;
     for (const char byte : bytes)
         *out++ = DecodingTable[uchar(byte)];
-}
-
-QString decode(QByteArrayView bytes)
-{
-    QString text;
-    decodeAppending(bytes, text);
-    return text;
 }
 
 Encoding encode(QStringView text)

@@ -15,12 +15,8 @@
 // control characters of the same number, so that every byte survives a read and a save.
 namespace Windows1250 {
 
-// The character a byte stands for.
-char16_t toUnicode(uchar byte);
-
 // Appends one character per byte to the text.
 void decodeAppending(QByteArrayView bytes, QString &text);
-QString decode(QByteArrayView bytes);
 
 struct Encoding
 {

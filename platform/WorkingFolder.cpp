@@ -3,8 +3,6 @@
 #include "platform/PathText.h"
 #include "platform/SystemError.h"
 
-#include <QCoreApplication>
-
 #include <cerrno>
 #include <climits>
 #include <fcntl.h>
@@ -12,11 +10,6 @@
 #include <unistd.h>
 
 namespace {
-
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("WorkingFolder", text);
-}
 
 FileDescriptor openFolder(const char *path, int &error)
 {

@@ -3,6 +3,7 @@
 #include "platform/FileDescriptor.h"
 
 #include <QByteArray>
+#include <QCoreApplication>
 #include <QString>
 
 // A folder held open as a directory descriptor, so that files are found in it by their names
@@ -14,6 +15,8 @@
 // deleted meanwhile gives reasons that make no sense to the user.
 class WorkingFolder
 {
+    Q_DECLARE_TR_FUNCTIONS(WorkingFolder)
+
 public:
     // The current folder of the process.
     static WorkingFolder current();

@@ -8,7 +8,7 @@
 
 #include "app/Form1.h"
 #include "platform/TextBox.h"
-#include "platform/Windows1250.h"
+#include "tests/support/Windows1250Text.h"
 
 #include <QApplication>
 #include <QDir>
@@ -96,7 +96,7 @@ int main(int argc, char *argv[])
         QFile notes(QStringLiteral("notes.txt"));
         if (!notes.open(QIODevice::ReadOnly))
             return 1;
-        form.Text1->setPlainText(Windows1250::decode(notes.readAll()));
+        form.Text1->setPlainText(windows1250Text(notes.readAll()));
         settle();
         std::printf("floor (decode, one setPlainText): peak %.0f MiB, resident %.0f MiB\n",
                     statusMebibytes("VmHWM"), statusMebibytes("VmRSS"));

@@ -8,12 +8,12 @@
 //
 // Usage: bench_notes [MEBIBYTES [ROUNDS]]   (defaults: 10 MiB, 9 rounds; the best round counts)
 
-#include "notes/ReadNotes.h"
-#include "notes/SaveNotes.h"
+#include "notes/Notes.h"
 #include "platform/LineReader.h"
 #include "platform/TextBox.h"
 #include "platform/Windows1250.h"
 #include "platform/WorkingFolder.h"
+#include "tests/support/Windows1250Text.h"
 
 #include <QApplication>
 #include <QDir>
@@ -121,7 +121,7 @@ int main(int argc, char *argv[])
     const auto readFloor = [&] {
         QFile notes(QStringLiteral("notes.txt"));
         notes.open(QIODevice::ReadOnly);
-        area.setPlainText(Windows1250::decode(notes.readAll()));
+        area.setPlainText(windows1250Text(notes.readAll()));
     };
     // Above the operation's size limit the same steps run from a reader opened without it, which
     // is how the limit was chosen.
@@ -136,7 +136,7 @@ int main(int argc, char *argv[])
     const Timings read = compare(rounds, area, readFloor, readOperation, true);
 
     const qsizetype lines = area.document()->blockCount() - 1;
-    const bool sameText = area.Text() == Windows1250::decode(bytes);
+    const bool sameText = area.Text() == windows1250Text(bytes);
 
     const auto saveFloor = [&] {
         QSaveFile notes3(QStringLiteral("floor3.txt"));

@@ -16,11 +16,12 @@
 
 #include "app/Form1.h"
 #include "clipboard/Selection.h"
-#include "notes/ReadNotes.h"
+#include "notes/Notes.h"
 #include "platform/CommandButton.h"
 #include "platform/LineEnds.h"
 #include "platform/TextBox.h"
 #include "platform/Windows1250.h"
+#include "tests/support/Windows1250Text.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -169,7 +170,7 @@ int main(int argc, char *argv[])
         parser.showHelp(1);
 
     const QByteArray bytes = makeNotes(qsizetype(megabytes) * 1024 * 1024);
-    const QString expected = Windows1250::decode(bytes);
+    const QString expected = windows1250Text(bytes);
     if (parser.isSet(writeOffer)) {
         QFile offer(parser.value(writeOffer));
         const QByteArray utf8 = LineEnds::toPlatform(expected).toUtf8();

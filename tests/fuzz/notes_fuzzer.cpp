@@ -15,15 +15,15 @@
 //   - Reading the saved bytes gives the same text again.
 // The expected bytes are worked out on the raw bytes, without the reader (ReadingRules.h).
 
-#include "notes/ReadNotes.h"
-#include "notes/SaveNotes.h"
+#include "notes/Notes.h"
 #include "platform/AtomicFileWriter.h"
 #include "platform/LineReader.h"
 #include "platform/RuntimeFailure.h"
-#include "platform/Windows1250.h"
 #include "platform/WorkingFolder.h"
+#include "tests/support/FileFaults.h"
 #include "tests/support/PlainTextArea.h"
 #include "tests/support/ReadingRules.h"
+#include "tests/support/Windows1250Text.h"
 
 #include <QByteArray>
 #include <QDir>
@@ -36,34 +36,6 @@
 #include <memory>
 
 namespace {
-
-// A file that gives at most a fixed number of bytes per read, as a pipe or a slow disk may.
-class ChunkedDevice : public QIODevice
-{
-public:
-    ChunkedDevice(QByteArray bytes, qint64 chunkSize)
-        : m_bytes(std::move(bytes))
-        , m_chunkSize(chunkSize)
-    {
-        open(QIODevice::ReadOnly | QIODevice::Unbuffered);
-    }
-    bool isSequential() const override { return true; }
-
-protected:
-    qint64 readData(char *data, qint64 maxSize) override
-    {
-        const qint64 count = qMin(qMin(maxSize, m_chunkSize), qint64(m_bytes.size()) - m_position);
-        memcpy(data, m_bytes.constData() + m_position, size_t(count));
-        m_position += count;
-        return count;
-    }
-    qint64 writeData(const char *, qint64) override { return -1; }
-
-private:
-    QByteArray m_bytes;
-    qint64 m_chunkSize;
-    qint64 m_position = 0;
-};
 
 bool endsEveryLineWithCrLf(QByteArrayView file)
 {
@@ -82,7 +54,8 @@ bool endsEveryLineWithCrLf(QByteArrayView file)
 
 QString read(const QByteArray &file, qint64 chunkSize)
 {
-    LineReader notes(std::make_unique<ChunkedDevice>(file, chunkSize), QStringLiteral("notes.txt"));
+    LineReader notes(std::make_unique<ChunkedDevice>(file, ChunkedDevice::Last::End, chunkSize),
+                     QStringLiteral("notes.txt"));
     PlainTextArea Text1;
     Text1.SetText(QStringLiteral("Text1"));
     Notes::ReadNotes(Text1, notes);
@@ -126,7 +99,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     try {
         const QByteArray expectedBytes = withCrLfLineEnds(file);
         const QString text = read(file, chunkSize);
-        if (text != Windows1250::decode(expectedBytes))
+        if (text != windows1250Text(expectedBytes))
             fail("the text read is not the lines each followed by CR LF");
         const QByteArray saved = save(text);
         if (saved != expectedBytes)

@@ -7,12 +7,12 @@
 // can time its signal from the start of the save. With --wait-after it then waits for its
 // standard input to close, so that a signal can be sent between saves.
 
-#include "notes/SaveNotes.h"
+#include "notes/Notes.h"
 #include "platform/RuntimeFailure.h"
 #include "platform/TerminationSignals.h"
-#include "platform/Windows1250.h"
 #include "platform/WorkingFolder.h"
 #include "tests/support/PlainTextArea.h"
+#include "tests/support/Windows1250Text.h"
 
 #include <QFile>
 
@@ -33,7 +33,7 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "cannot read %s\n", argv[1]);
         return 2;
     }
-    PlainTextArea Text1(Windows1250::decode(source.readAll()));
+    PlainTextArea Text1(windows1250Text(source.readAll()));
     std::printf("saving\n");
     std::fflush(stdout);
     try {

@@ -1,4 +1,4 @@
-#include "notes/ReadNotes.h"
+#include "notes/Notes.h"
 
 #include "app/Form1.h"
 #include "platform/CommandButton.h"
@@ -7,15 +7,13 @@
 #include "platform/TextBox.h"
 #include "platform/WorkingFolder.h"
 #include "tests/support/CapturingReporter.h"
-
 #include "tests/support/FileFaults.h"
+#include "tests/support/Files.h"
 
 #include <QApplication>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
-
-#include <cerrno>
 
 class ReadNotesTest : public QObject
 {
@@ -29,7 +27,6 @@ private slots:
     void readsIntoADisabledArea();
     void failureToOpenKeepsTheText_data();
     void failureToOpenKeepsTheText();
-    void fifoIsRefusedWithoutBlocking();
     void readErrorKeepsTheLinesReadSoFar();
     void growingFileKeepsTheText();
     void oneUndoBringsBackTheEarlierText();
@@ -44,12 +41,7 @@ namespace {
 
 const QString UnsavedText = QStringLiteral("niezapisany tekst\r\nużytkownika");
 
-void writeNotes(const QByteArray &bytes)
-{
-    QFile file(QStringLiteral("notes.txt"));
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    QCOMPARE(file.write(bytes), bytes.size());
-}
+const QString NotesFile = QStringLiteral("notes.txt");
 
 // Records the cursor the program shows while the device is read.
 class CursorWatchingDevice : public FailingDevice
@@ -100,7 +92,7 @@ void ReadNotesTest::fileBytesBecomeText()
 {
     QFETCH(QByteArray, bytes);
     QFETCH(QString, text);
-    writeNotes(bytes);
+    writeFile(NotesFile, bytes);
     TextBox Text1;
     Text1.setInitialText(UnsavedText);
     Notes::ReadNotes(Text1, WorkingFolder::current());
@@ -109,7 +101,7 @@ void ReadNotesTest::fileBytesBecomeText()
 
 void ReadNotesTest::readingTwiceGivesTheTextOnce()
 {
-    writeNotes("jeden\r\ndwa");
+    writeFile(NotesFile, "jeden\r\ndwa");
     TextBox Text1;
     Notes::ReadNotes(Text1, WorkingFolder::current());
     Notes::ReadNotes(Text1, WorkingFolder::current());
@@ -118,7 +110,7 @@ void ReadNotesTest::readingTwiceGivesTheTextOnce()
 
 void ReadNotesTest::readsIntoADisabledArea()
 {
-    writeNotes("tylko do odczytu");
+    writeFile(NotesFile, "tylko do odczytu");
     TextBox Text1;
     Text1.SetEnabled(false);
     Notes::ReadNotes(Text1, WorkingFolder::current());
@@ -132,8 +124,6 @@ void ReadNotesTest::failureToOpenKeepsTheText_data()
     QTest::addColumn<QString>("reason");
     QTest::newRow("missing file") << "missing" << int(RuntimeFailure::FileNotFound)
                                   << QStringLiteral("nie ma takiego pliku ani folderu");
-    QTest::newRow("folder") << "folder" << int(RuntimeFailure::PathFileAccessError)
-                            << QStringLiteral("to folder");
     QTest::newRow("larger than the limit")
         << "too large" << int(RuntimeFailure::OutOfMemory)
         << QStringLiteral("za duży: ma %1 B").arg(QLocale().toString(Notes::LargestNotesFile + 1));
@@ -144,9 +134,7 @@ void ReadNotesTest::failureToOpenKeepsTheText()
     QFETCH(QString, what);
     QFETCH(int, number);
     QFETCH(QString, reason);
-    if (what == "folder") {
-        QVERIFY(QDir().mkdir(QStringLiteral("notes.txt")));
-    } else if (what == "too large") {
+    if (what == "too large") {
         // A sparse file: its size costs no disk space.
         QFile file(QStringLiteral("notes.txt"));
         QVERIFY(file.open(QIODevice::WriteOnly));
@@ -165,17 +153,6 @@ void ReadNotesTest::failureToOpenKeepsTheText()
     }
     QCOMPARE(Text1.Text(), UnsavedText);
     QCOMPARE(QGuiApplication::overrideCursor(), nullptr);
-}
-
-void ReadNotesTest::fifoIsRefusedWithoutBlocking()
-{
-    const UnattendedFifo fifo(m_folder->filePath(QStringLiteral("notes.txt")));
-    QVERIFY(fifo.created());
-    TextBox Text1;
-    Text1.setInitialText(UnsavedText);
-    QVERIFY_THROWS_EXCEPTION(RuntimeFailure, Notes::ReadNotes(Text1, WorkingFolder::current()));
-    QVERIFY2(!fifo.hadToFreeTheReader(), "reading the FIFO blocked");
-    QCOMPARE(Text1.Text(), UnsavedText);
 }
 
 void ReadNotesTest::readErrorKeepsTheLinesReadSoFar()
@@ -220,7 +197,7 @@ void ReadNotesTest::growingFileKeepsTheText()
 
 void ReadNotesTest::oneUndoBringsBackTheEarlierText()
 {
-    writeNotes("z pliku\r\n");
+    writeFile(NotesFile, "z pliku\r\n");
     TextBox Text1;
     Text1.setInitialText(QStringLiteral("Text1"));
     Text1.SetText(UnsavedText);
@@ -256,7 +233,7 @@ void ReadNotesTest::windowReportsAMissingFile()
         qPrintable(failures.first().description()));
     QCOMPARE(form.Text1->Text(), UnsavedText);
 
-    writeNotes("przeczytany\r\n");
+    writeFile(NotesFile, "przeczytany\r\n");
     form.Command2->click();
     QCOMPARE(failures.size(), 1);
     QCOMPARE(form.Text1->Text(), QStringLiteral("przeczytany\r\n"));

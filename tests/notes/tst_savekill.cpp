@@ -6,6 +6,7 @@
 #include "tests/support/FileFaults.h"
 #include "tests/support/FileIdentity.h"
 #include "tests/support/Files.h"
+#include "tests/support/Notes3Saver.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -52,28 +53,6 @@ namespace {
 // save a little faster than measured is still killed part-way at least 20 times.
 constexpr int KillCount = 30;
 
-// Lines that tell where in the file they stand, so that a torn file cannot pass for a whole one.
-QByteArray numberedLines(const QByteArray &word, qsizetype size)
-{
-    QByteArray bytes;
-    bytes.reserve(size + 100);
-    for (int line = 0; bytes.size() < size; ++line)
-        bytes
-            += word + ' ' + QByteArray::number(line) + " \xb9\xe6\xea\xb3\xf1\xf3\x9c\x9f\xbf\r\n";
-    return bytes;
-}
-
-// Starts the saver and waits until it says the save begins.
-bool startSaving(QProcess &saver, const QString &textFile)
-{
-    saver.start(QStringLiteral(NOTES3_SAVER), {textFile});
-    while (!saver.canReadLine()) {
-        if (!saver.waitForReadyRead(10000))
-            return false;
-    }
-    return saver.readLine() == "saving\n";
-}
-
 const char *const WayNames[] = {"replaced", "in place"};
 
 QString describe(const QByteArray &bytes)
@@ -100,7 +79,8 @@ void SaveKillTest::initTestCase()
             init();
             writeEarlierFile(hardLinked);
             QProcess saver;
-            QVERIFY(startSaving(saver, m_texts.filePath(QStringLiteral("new.txt"))));
+            QVERIFY(
+                startSaving(saver, m_folder->path(), m_texts.filePath(QStringLiteral("new.txt"))));
             QElapsedTimer timer;
             timer.start();
             QVERIFY(saver.waitForFinished(60000));
@@ -148,7 +128,7 @@ void SaveKillTest::killedSaveLeavesAWholeFile()
     QFETCH(int, percent);
     writeEarlierFile(hardLinked);
     QProcess saver;
-    QVERIFY(startSaving(saver, m_texts.filePath(QStringLiteral("new.txt"))));
+    QVERIFY(startSaving(saver, m_folder->path(), m_texts.filePath(QStringLiteral("new.txt"))));
     std::this_thread::sleep_for(
         std::chrono::microseconds(m_saveMicroseconds[hardLinked] * percent / 100));
     saver.kill();

@@ -1,22 +1,20 @@
-#include "notes/SaveNotes.h"
+#include "notes/Notes.h"
 
 #include "app/Form1.h"
 #include "notes/UnencodableText.h"
-#include "platform/AtomicFileWriter.h"
 #include "platform/CommandButton.h"
 #include "platform/RuntimeFailure.h"
 #include "platform/TextBox.h"
 #include "platform/WorkingFolder.h"
 #include "tests/support/CapturingReporter.h"
-
 #include "tests/support/FileFaults.h"
+#include "tests/support/Files.h"
+#include "tests/support/FullDiskWriter.h"
 
 #include <QApplication>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
-
-#include <cerrno>
 
 class SaveNotesTest : public QObject
 {
@@ -31,8 +29,6 @@ private slots:
     void unencodableTextIsRefused();
     void placeOfACharacter_data();
     void placeOfACharacter();
-    void failedSaveKeepsTheEarlierFile_data();
-    void failedSaveKeepsTheEarlierFile();
     void showsTheBusyCursorWhileSaving();
     void windowSavesAndReportsFailures();
 
@@ -44,24 +40,15 @@ namespace {
 
 const QByteArray EarlierBytes = "earlier notes3.txt\r\n";
 
-QByteArray savedBytes()
-{
-    QFile file(QStringLiteral("notes3.txt"));
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<not a readable file>");
-}
-
-void writeEarlierFile()
-{
-    QFile file(QStringLiteral("notes3.txt"));
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    QCOMPARE(file.write(EarlierBytes), EarlierBytes.size());
-}
+const QString Notes3 = QStringLiteral("notes3.txt");
 
 // Fails as a full disk does, after part of the bytes, and notes the cursor meanwhile.
-class FullDiskWriter : public AtomicFileWriter
+class CursorWatchingWriter : public FullDiskWriter
 {
 public:
-    using AtomicFileWriter::AtomicFileWriter;
+    CursorWatchingWriter(const WorkingFolder &folder, qint64 capacity)
+        : FullDiskWriter(folder, Notes3, capacity)
+    {}
     std::optional<Qt::CursorShape> shapeWhileWriting;
 
 protected:
@@ -69,10 +56,7 @@ protected:
     {
         const QCursor *cursor = QGuiApplication::overrideCursor();
         shapeWhileWriting = cursor ? cursor->shape() : Qt::ArrowCursor;
-        if (offset == 0 && bytes.size() > 1)
-            return AtomicFileWriter::writeBytes(descriptor, bytes.first(bytes.size() / 2), offset);
-        errno = ENOSPC;
-        return -1;
+        return FullDiskWriter::writeBytes(descriptor, bytes, offset);
     }
 };
 
@@ -104,11 +88,11 @@ void SaveNotesTest::textBecomesFileBytes()
 {
     QFETCH(QString, text);
     QFETCH(QByteArray, bytes);
-    writeEarlierFile();
+    writeFile(Notes3, EarlierBytes);
     TextBox Text1;
     Text1.setInitialText(text);
     Notes::SaveNotes(Text1, WorkingFolder::current());
-    QCOMPARE(savedBytes(), bytes);
+    QCOMPARE(contentsOf(Notes3), bytes);
     QCOMPARE(entriesOf(m_folder->path()), QStringList{"notes3.txt"});
 }
 
@@ -120,7 +104,7 @@ void SaveNotesTest::savingTwiceLeavesOnlyTheSecondText()
     Notes::SaveNotes(Text1, folder);
     Text1.SetText(QStringLiteral("drugi"));
     Notes::SaveNotes(Text1, folder);
-    QCOMPARE(savedBytes(), QByteArray("drugi"));
+    QCOMPARE(contentsOf(Notes3), QByteArray("drugi"));
 }
 
 void SaveNotesTest::unencodableTextIsRefused_data()
@@ -150,7 +134,7 @@ void SaveNotesTest::unencodableTextIsRefused()
     QFETCH(int, line);
     QFETCH(int, column);
     QFETCH(int, count);
-    writeEarlierFile();
+    writeFile(Notes3, EarlierBytes);
     TextBox Text1;
     Text1.SetText(text);
     try {
@@ -166,7 +150,7 @@ void SaveNotesTest::unencodableTextIsRefused()
             QVERIFY2(message.contains(part), qPrintable(part + QStringLiteral(" in: ") + message));
         }
     }
-    QCOMPARE(savedBytes(), EarlierBytes);
+    QCOMPARE(contentsOf(Notes3), EarlierBytes);
     QCOMPARE(entriesOf(m_folder->path()), QStringList{"notes3.txt"});
 }
 
@@ -188,51 +172,9 @@ void SaveNotesTest::placeOfACharacter()
     QFETCH(int, index);
     QFETCH(int, line);
     QFETCH(int, column);
-    const Notes::TextPlace place = Notes::placeOf(text, index);
+    const UnencodableText::Place place = UnencodableText::placeOf(text, index);
     QCOMPARE(place.line, line);
     QCOMPARE(place.column, column);
-}
-
-void SaveNotesTest::failedSaveKeepsTheEarlierFile_data()
-{
-    QTest::addColumn<bool>("folderInTheWay");
-    QTest::addColumn<int>("number");
-    QTest::addColumn<QString>("reason");
-    QTest::newRow("notes3.txt is a folder")
-        << true << int(RuntimeFailure::PathFileAccessError) << QStringLiteral("folder");
-    QTest::newRow("disk full") << false << int(RuntimeFailure::DiskFull)
-                               << QStringLiteral("brak miejsca na dysku");
-}
-
-void SaveNotesTest::failedSaveKeepsTheEarlierFile()
-{
-    QFETCH(bool, folderInTheWay);
-    QFETCH(int, number);
-    QFETCH(QString, reason);
-    if (folderInTheWay)
-        QVERIFY(QDir().mkdir(QStringLiteral("notes3.txt")));
-    else
-        writeEarlierFile();
-    const QStringList entriesBefore = entriesOf(m_folder->path());
-    TextBox Text1;
-    Text1.SetText(QStringLiteral("nowy tekst, który się nie zmieści"));
-    const WorkingFolder folder = WorkingFolder::current();
-    FullDiskWriter fullDisk(folder, QStringLiteral("notes3.txt"));
-    try {
-        if (folderInTheWay)
-            Notes::SaveNotes(Text1, folder);
-        else
-            Notes::SaveNotes(Text1, fullDisk);
-        QFAIL("the save was reported as done");
-    } catch (const RuntimeFailure &failure) {
-        QCOMPARE(failure.number(), number);
-        QVERIFY2(failure.description().contains(m_folder->filePath(QStringLiteral("notes3.txt"))),
-                 qPrintable(failure.description()));
-        QVERIFY2(failure.description().contains(reason), qPrintable(failure.description()));
-    }
-    QCOMPARE(entriesOf(m_folder->path()), entriesBefore);
-    if (!folderInTheWay)
-        QCOMPARE(savedBytes(), EarlierBytes);
 }
 
 void SaveNotesTest::showsTheBusyCursorWhileSaving()
@@ -240,7 +182,7 @@ void SaveNotesTest::showsTheBusyCursorWhileSaving()
     TextBox Text1;
     Text1.SetText(QStringLiteral("tekst, który się nie zmieści"));
     const WorkingFolder folder = WorkingFolder::current();
-    FullDiskWriter fullDisk(folder, QStringLiteral("notes3.txt"));
+    CursorWatchingWriter fullDisk(folder, 10);
     QVERIFY_THROWS_EXCEPTION(RuntimeFailure, Notes::SaveNotes(Text1, fullDisk));
     QCOMPARE(fullDisk.shapeWhileWriting, std::optional(Qt::WaitCursor));
     QCOMPARE(QGuiApplication::overrideCursor(), nullptr);
@@ -253,14 +195,14 @@ void SaveNotesTest::windowSavesAndReportsFailures()
     form.setFailureReporter(std::make_unique<CapturingReporter>(failures));
     form.Command3->click();
     QVERIFY(failures.isEmpty());
-    QCOMPARE(savedBytes(), QByteArray("Text1"));
+    QCOMPARE(contentsOf(Notes3), QByteArray("Text1"));
 
     form.Text1->SetText(QStringLiteral("Ω"));
     form.Command3->click();
     QCOMPARE(failures.size(), 1);
     QVERIFY2(failures.first().description().contains(QStringLiteral("U+03A9")),
              qPrintable(failures.first().description()));
-    QCOMPARE(savedBytes(), QByteArray("Text1"));
+    QCOMPARE(contentsOf(Notes3), QByteArray("Text1"));
 }
 
 QTEST_MAIN(SaveNotesTest)

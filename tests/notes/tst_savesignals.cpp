@@ -7,6 +7,7 @@
 #include "tests/support/FileFaults.h"
 #include "tests/support/FileIdentity.h"
 #include "tests/support/Files.h"
+#include "tests/support/Notes3Saver.h"
 
 #include <QElapsedTimer>
 #include <QMap>
@@ -59,27 +60,6 @@ const char *signalName(int signalNumber)
     default:
         return "SIGHUP";
     }
-}
-
-QByteArray numberedLines(const QByteArray &word, qsizetype size)
-{
-    QByteArray bytes;
-    bytes.reserve(size + 100);
-    for (int line = 0; bytes.size() < size; ++line)
-        bytes += word + ' ' + QByteArray::number(line) + " \xb9\xe6\xea\xb3\xf1\r\n";
-    return bytes;
-}
-
-bool startSaving(QProcess &saver, const QString &folder, const QString &textFile,
-                 const QStringList &options = {})
-{
-    saver.setWorkingDirectory(folder);
-    saver.start(QStringLiteral(NOTES3_SAVER), QStringList{textFile} + options);
-    while (!saver.canReadLine()) {
-        if (!saver.waitForReadyRead(10000))
-            return false;
-    }
-    return saver.readLine() == "saving\n";
 }
 
 } // namespace

@@ -19,9 +19,6 @@ namespace {
 // Written for clarity, one character at a time, looking one character ahead.
 QString referenceToPlatform(const QString &text)
 {
-#ifdef Q_OS_WIN
-    return text;
-#else
     QString converted;
     for (qsizetype index = 0; index < text.size(); ++index) {
         if (text.at(index) == u'\r' && index + 1 < text.size() && text.at(index + 1) == u'\n')
@@ -29,7 +26,6 @@ QString referenceToPlatform(const QString &text)
         converted.append(text.at(index));
     }
     return converted;
-#endif
 }
 
 QString referenceToCrLf(const QString &text)

@@ -22,6 +22,8 @@ private slots:
     void typedEnterReadsBackAsCrLf_data();
     void typedEnterReadsBackAsCrLf();
     void writingTextPutsCaretAtStart();
+    void writingTextShowsTheStartOfTheLines_data();
+    void writingTextShowsTheStartOfTheLines();
     void selectionCountsCrLfAsTwo_data();
     void selectionCountsCrLfAsTwo();
     void selTextReplacesSelection_data();
@@ -230,6 +232,35 @@ void TextBoxContractTest::writingTextPutsCaretAtStart()
     QCOMPARE(box.textCursor().position(), 0);
     QVERIFY(!box.textCursor().hasSelection());
     QCOMPARE(box.SelText(), QString());
+}
+
+void TextBoxContractTest::writingTextShowsTheStartOfTheLines_data()
+{
+    QTest::addColumn<bool>("byCaret");
+    QTest::newRow("scrolled sideways by the user") << false;
+    QTest::newRow("scrolled sideways to the caret at the end of a line") << true;
+}
+
+// A text read while the view shows the far end of long lines must not show the new text from
+// somewhere in its middle.
+void TextBoxContractTest::writingTextShowsTheStartOfTheLines()
+{
+    QFETCH(bool, byCaret);
+    const QString longLine(400, u'x');
+    TextBox box;
+    box.resize(200, 100);
+    box.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&box));
+    box.SetText(longLine);
+    QScrollBar *sideways = box.horizontalScrollBar();
+    if (byCaret)
+        box.SetSelStart(int(longLine.size()));
+    else
+        sideways->setValue(sideways->maximum());
+    QVERIFY(sideways->value() > 0);
+
+    box.SetText(longLine + CrLf + longLine);
+    QCOMPARE(sideways->value(), 0);
 }
 
 void TextBoxContractTest::selectionCountsCrLfAsTwo_data()

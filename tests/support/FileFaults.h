@@ -2,6 +2,8 @@
 
 // Files that misbehave, shared by the suites that read and write notes.
 
+#include "tests/support/Watchdog.h"
+
 #include <QByteArray>
 #include <QDir>
 #include <QIODevice>
@@ -9,22 +11,28 @@
 
 #include <atomic>
 #include <chrono>
-#include <condition_variable>
+#include <cstring>
 #include <fcntl.h>
-#include <mutex>
+#include <limits>
 #include <sys/mount.h>
 #include <sys/stat.h>
-#include <thread>
 #include <unistd.h>
 
-// Gives its bytes, then fails the next read the way a failing disk does.
-class FailingDevice : public QIODevice
+// A file's bytes as a sequential device, at most a given number of them per read, as a pipe or a
+// slow disk may give them. After the last byte it ends, or, when it is to fail, fails the next
+// read the way a failing disk does. It notes whether it was closed.
+class ChunkedDevice : public QIODevice
 {
 public:
-    explicit FailingDevice(const QByteArray &bytesBeforeFailure)
-        : m_bytes(bytesBeforeFailure)
+    enum class Last { End, Failure };
+
+    ChunkedDevice(QByteArray bytes, Last last,
+                  qint64 chunkSize = std::numeric_limits<qint64>::max())
+        : m_bytes(std::move(bytes))
+        , m_last(last)
+        , m_chunkSize(chunkSize)
     {
-        open(QIODevice::ReadOnly);
+        open(QIODevice::ReadOnly | QIODevice::Unbuffered);
     }
 
     bool isSequential() const override { return true; }
@@ -39,11 +47,11 @@ public:
 protected:
     qint64 readData(char *data, qint64 maxSize) override
     {
-        if (m_position == m_bytes.size()) {
+        if (m_position == m_bytes.size() && m_last == Last::Failure) {
             setErrorString(QStringLiteral("Input/output error"));
             return -1;
         }
-        const qint64 count = qMin(maxSize, qint64(m_bytes.size() - m_position));
+        const qint64 count = qMin(qMin(maxSize, m_chunkSize), qint64(m_bytes.size()) - m_position);
         memcpy(data, m_bytes.constData() + m_position, size_t(count));
         m_position += count;
         return count;
@@ -52,8 +60,19 @@ protected:
 
 private:
     QByteArray m_bytes;
+    Last m_last;
+    qint64 m_chunkSize;
     qint64 m_position = 0;
     bool m_closed = false;
+};
+
+// Gives its bytes, then fails the next read the way a failing disk does.
+class FailingDevice : public ChunkedDevice
+{
+public:
+    explicit FailingDevice(const QByteArray &bytesBeforeFailure)
+        : ChunkedDevice(bytesBeforeFailure, Last::Failure)
+    {}
 };
 
 // A file that another program keeps writing to faster than it is read: every read gives lines,
@@ -90,28 +109,15 @@ public:
     explicit UnattendedFifo(const QString &path)
         : m_path(QFile::encodeName(path))
         , m_created(::mkfifo(m_path.constData(), 0600) == 0)
-        , m_guard([this] { guard(); })
+        , m_guard(std::chrono::seconds(3), [this] { freeTheReader(); })
     {}
-
-    ~UnattendedFifo()
-    {
-        {
-            std::lock_guard lock(m_mutex);
-            m_done = true;
-        }
-        m_wake.notify_all();
-        m_guard.join();
-    }
 
     bool created() const { return m_created; }
     bool hadToFreeTheReader() const { return m_freed; }
 
 private:
-    void guard()
+    void freeTheReader()
     {
-        std::unique_lock lock(m_mutex);
-        if (m_wake.wait_for(lock, std::chrono::seconds(3), [this] { return m_done; }))
-            return;
         m_freed = true;
         const int writer = ::open(m_path.constData(), O_WRONLY | O_NONBLOCK);
         if (writer >= 0)
@@ -121,10 +127,8 @@ private:
     QByteArray m_path;
     bool m_created;
     std::atomic<bool> m_freed = false;
-    std::mutex m_mutex;
-    std::condition_variable m_wake;
-    bool m_done = false;
-    std::thread m_guard;
+    // Last, so that it is gone before what its action uses.
+    Watchdog m_guard;
 };
 
 // The names in a folder, to see that nothing (such as a temporary file) was left behind.

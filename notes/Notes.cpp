@@ -1,24 +1,19 @@
-#include "notes/ReadNotes.h"
+#include "notes/Notes.h"
 
+#include "notes/UnencodableText.h"
+#include "platform/AtomicFileWriter.h"
 #include "platform/BusyCursor.h"
 #include "platform/LineReader.h"
 #include "platform/RuntimeFailure.h"
-#include "platform/TextArea.h"
-
-#include <QCoreApplication>
+#include "platform/Windows1250.h"
 
 namespace {
 
 const QString LineEnd = QStringLiteral("\r\n");
 
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("Notes", text);
-}
-
 QString textKept()
 {
-    return tr("Tekst w oknie pozostał bez zmian.");
+    return Notes::tr("Tekst w oknie pozostał bez zmian.");
 }
 
 LineReader openNotes(const WorkingFolder &folder)
@@ -32,9 +27,7 @@ LineReader openNotes(const WorkingFolder &folder)
 
 } // namespace
 
-namespace Notes {
-
-void ReadNotes(TextArea &Text1, const WorkingFolder &folder)
+void Notes::ReadNotes(TextArea &Text1, const WorkingFolder &folder)
 {
     LineReader notes = openNotes(folder);
     ReadNotes(Text1, notes);
@@ -42,7 +35,7 @@ void ReadNotes(TextArea &Text1, const WorkingFolder &folder)
 
 // The text is built once and written to the area once: writing it back after every line would
 // take time in the square of the file's size.
-void ReadNotes(TextArea &Text1, LineReader &notes)
+void Notes::ReadNotes(TextArea &Text1, LineReader &notes)
 {
     const BusyCursor busy;
     QString text;
@@ -66,4 +59,17 @@ void ReadNotes(TextArea &Text1, LineReader &notes)
     Text1.SetText(text);
 }
 
-} // namespace Notes
+void Notes::SaveNotes(const TextArea &Text1, const WorkingFolder &folder)
+{
+    AtomicFileWriter notes3(folder, QStringLiteral("notes3.txt"));
+    SaveNotes(Text1, notes3);
+}
+
+void Notes::SaveNotes(const TextArea &Text1, AtomicFileWriter &notes3)
+{
+    const BusyCursor busy;
+    const QString text = Text1.Text();
+    const Windows1250::Encoding encoding = Windows1250::encode(text);
+    UnencodableText::refuse(text, encoding, notes3.absoluteFilePath());
+    notes3.write(encoding.bytes);
+}
