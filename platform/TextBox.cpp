@@ -12,6 +12,8 @@
 #include <QMimeData>
 #include <QScopedValueRollback>
 #include <QScrollBar>
+#include <QTextBlock>
+#include <QTextLayout>
 
 #include <algorithm>
 #include <memory>
@@ -27,6 +29,7 @@ TextBox::TextBox(QWidget *parent)
     setTabChangesFocus(true);
     nameInnerParts();
     makeDisabledLookReadable();
+    keepLongLinesShaped();
 }
 
 // A screen reader walks into the parts of the area too; none of them may be left unnamed.
@@ -54,6 +57,21 @@ void TextBox::makeDisabledLookReadable()
                      ReadableColor::on(colours.color(QPalette::Disabled, QPalette::Base),
                                        colours.color(QPalette::Disabled, QPalette::Text)));
     setPalette(colours);
+}
+
+// A line's layout throws its shaped glyphs away once it is laid out, so a line of a megabyte
+// would be shaped again for every caret blink, paint and keystroke. Long lines keep them; short
+// ones are cheap to shape and stay as the toolkit has them.
+void TextBox::keepLongLinesShaped()
+{
+    constexpr int LongLine = 10'000;
+    connect(document(), &QTextDocument::contentsChange, this, [this](int position, int, int added) {
+        for (QTextBlock block = document()->findBlock(position);
+             block.isValid() && block.position() <= position + added; block = block.next()) {
+            if (block.length() > LongLine)
+                block.layout()->setCacheEnabled(true);
+        }
+    });
 }
 
 QString TextBox::Text() const

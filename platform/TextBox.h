@@ -1,8 +1,8 @@
 #pragma once
 
 #include "platform/AreaFont.h"
-#include "platform/WholeTextUndo.h"
 #include "platform/TextArea.h"
+#include "platform/WholeTextUndo.h"
 
 #include <QPlainTextEdit>
 
@@ -56,6 +56,7 @@ protected:
 private:
     void nameInnerParts();
     void makeDisabledLookReadable();
+    void keepLongLinesShaped();
 
     // An edit this large (in characters, removed or inserted) replaces the whole text.
     static constexpr qsizetype LargeEdit = qsizetype(1) << 20;
