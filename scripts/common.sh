@@ -35,10 +35,20 @@ as_user() {
     fi
 }
 
-# build FOLDER [CMAKE OPTION...]
-build() {
+# configure FOLDER [CMAKE OPTION...]
+configure() {
     local folder=$1
     shift
     as_user cmake -S "$root" -B "$folder" "$@"
-    as_user cmake --build "$folder" --parallel "$(nproc)"
+}
+
+# build FOLDER [TARGET...]: the named targets, or every one.
+build() {
+    local folder=$1
+    shift
+    local targets=()
+    if [ $# -gt 0 ]; then
+        targets=(--target "$@")
+    fi
+    as_user cmake --build "$folder" --parallel "$(nproc)" "${targets[@]}"
 }
