@@ -13,6 +13,7 @@
 // other programs on the machine disturb far less than the wall clock.
 
 #include "app/Form1.h"
+#include "bench/support/ProcessMemory.h"
 #include "clipboard/Selection.h"
 #include "platform/CommandButton.h"
 #include "platform/RuntimeFailure.h"
@@ -36,19 +37,6 @@
 #include <vector>
 
 namespace {
-
-double statusMebibytes(const char *field)
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    const QByteArray prefix = QByteArray(field) + ':';
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith(prefix))
-            return line.mid(prefix.size()).trimmed().split(' ').first().toDouble() / 1024;
-    }
-    return -1;
-}
 
 double processorMilliseconds()
 {

@@ -7,6 +7,8 @@
 //        since the peak is the process's.
 
 #include "app/Form1.h"
+#include "bench/support/ProcessMemory.h"
+#include "bench/support/SampleNotes.h"
 #include "platform/TextBox.h"
 #include "tests/support/Windows1250Text.h"
 
@@ -14,44 +16,12 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <cstdio>
 
 namespace {
-
-// Polish prose-like lines of 20 to 60 bytes, CR LF ended: about 40 bytes a line on average.
-QByteArray makeNotes(qint64 size)
-{
-    static const QByteArray letters = QByteArrayLiteral(
-        "aaaaabcdeeeefghiiiijklmnooooprrssttuwyzz \xb9\xe6\xea\xb3\xf1\xf3\x9c\x9f\xbf");
-    QRandomGenerator random(1250);
-    QByteArray bytes;
-    bytes.reserve(size + 64);
-    while (bytes.size() < size) {
-        const int length = 20 + int(random.bounded(41));
-        for (int index = 0; index < length; ++index)
-            bytes += letters.at(int(random.bounded(letters.size())));
-        bytes += "\r\n";
-    }
-    return bytes;
-}
-
-// A line of /proc/self/status in MiB, such as VmHWM (the peak) or VmRSS (now).
-double statusMebibytes(const char *field)
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    const QByteArray prefix = QByteArray(field) + ':';
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith(prefix))
-            return line.mid(prefix.size()).trimmed().split(' ').first().toDouble() / 1024;
-    }
-    return -1;
-}
 
 void settle()
 {

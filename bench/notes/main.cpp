@@ -8,6 +8,7 @@
 //
 // Usage: bench_notes [MEBIBYTES [ROUNDS]]   (defaults: 10 MiB, 9 rounds; the best round counts)
 
+#include "bench/support/SampleNotes.h"
 #include "notes/Notes.h"
 #include "platform/LineReader.h"
 #include "platform/TextBox.h"
@@ -19,7 +20,6 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QRandomGenerator>
 #include <QSaveFile>
 #include <QTemporaryDir>
 
@@ -31,23 +31,6 @@
 #include <unistd.h>
 
 namespace {
-
-// Polish prose-like lines of 20 to 60 bytes, CR LF ended: about 40 bytes a line on average.
-QByteArray makeNotes(qint64 size)
-{
-    static const QByteArray letters = QByteArrayLiteral(
-        "aaaaabcdeeeefghiiiijklmnooooprrssttuwyzz \xb9\xe6\xea\xb3\xf1\xf3\x9c\x9f\xbf");
-    QRandomGenerator random(1250);
-    QByteArray bytes;
-    bytes.reserve(size + 64);
-    while (bytes.size() < size) {
-        const int length = 20 + int(random.bounded(41));
-        for (int index = 0; index < length; ++index)
-            bytes += letters.at(int(random.bounded(letters.size())));
-        bytes += "\r\n";
-    }
-    return bytes;
-}
 
 void resetArea(TextBox &area)
 {
