@@ -47,7 +47,7 @@ darkest_contrast() {
 check main-window
 
 # "Możliwa edycja" unticked with a real click: the area is out of reach.
-e2e_click "$window" 350 20
+e2e_click_control "$window" Check1
 check disabled-area
 shot=$E2E_TMP/disabled.png
 e2e_screenshot "$window" "$shot"
@@ -62,7 +62,7 @@ awk -v ratio="$ratio" 'BEGIN { exit !(ratio < 21) }' \
 
 # "Zaznacz wszystko" still selects the disabled area's text, then fails to put the caret there:
 # the failure's message box must be readable.
-e2e_click "$window" 415 465
+e2e_click_control "$window" Command4
 check selected-all
 # Whether the program shows a window with that title.
 shows_window() {
@@ -86,13 +86,13 @@ check message-box "edycja jest wyłączona"
 press_in_window "$message" Return Notatki
 
 # "Czytaj" with no notes.txt: the message names the file with its full path.
-e2e_click "$window" 375 425
+e2e_click_control "$window" Command2
 message=$(e2e_window Notatki)
 check message-box "$folder/notes.txt"
 press_in_window "$message" Return Notatki
 
 # "Wybierz czcionkę": the font dialog.
-e2e_click "$window" 415 55
+e2e_click_control "$window" Command1
 dialog=$(e2e_window Czcionka)
 check font-dialog
 press_in_window "$dialog" Escape Czcionka

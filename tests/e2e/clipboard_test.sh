@@ -5,12 +5,6 @@
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 binary=$1
 
-# Centres of the buttons in the window's client area.
-select_all=(415 465)
-copy=(375 505)
-paste=(455 505)
-text_area=(170 265)
-
 # Prints the clipboard's text, with a final dot so that trailing line ends survive.
 clipboard_text() {
     xclip -selection clipboard -o 2>/dev/null
@@ -42,21 +36,21 @@ E2E_PIDS+=($!)
 wait_for_clipboard "$E2E_TMP/offered" || e2e_fail "xclip did not take the clipboard"
 
 # "Zaznacz wszystko" then "Wklej" replaces "Text1" with the offered text.
-e2e_click "$window" "${select_all[@]}"
-e2e_click "$window" "${paste[@]}"
+e2e_click_control "$window" Command4 # "Zaznacz wszystko"
+e2e_click_control "$window" Command6 # "Wklej"
 
 # "Zaznacz wszystko" then "Kopiuj" hands the whole text back, every line end now LF: pasting
 # made each of them a CR LF pair, and copying gives the platform's line end.
-e2e_click "$window" "${select_all[@]}"
-e2e_click "$window" "${copy[@]}"
+e2e_click_control "$window" Command4 # "Zaznacz wszystko"
+e2e_click_control "$window" Command5 # "Kopiuj"
 printf 'Zażółć gęślą jaźń\nŁÓDŹ\nźdźbło\nkoniec' >"$E2E_TMP/expected"
 wait_for_clipboard "$E2E_TMP/expected" || e2e_fail "the copied text is not the pasted one"
 
 # Copy then paste at the caret duplicates the text: the caret follows the pasted text.
-e2e_click "$window" "${paste[@]}"
-e2e_click "$window" "${paste[@]}"
-e2e_click "$window" "${select_all[@]}"
-e2e_click "$window" "${copy[@]}"
+e2e_click_control "$window" Command6 # "Wklej"
+e2e_click_control "$window" Command6 # "Wklej"
+e2e_click_control "$window" Command4 # "Zaznacz wszystko"
+e2e_click_control "$window" Command5 # "Kopiuj"
 printf 'Zażółć gęślą jaźń\nŁÓDŹ\nźdźbło\nkoniec' >"$E2E_TMP/twice"
 printf 'Zażółć gęślą jaźń\nŁÓDŹ\nźdźbło\nkoniec' >>"$E2E_TMP/twice"
 wait_for_clipboard "$E2E_TMP/twice" || e2e_fail "pasting twice did not give the text twice"
@@ -68,7 +62,7 @@ xclip -selection clipboard -i -quiet <"$E2E_TMP/offered" >/dev/null 2>&1 &
 E2E_PIDS+=($!)
 wait_for_clipboard "$E2E_TMP/offered" || e2e_fail "xclip did not take the clipboard again"
 xdotool windowactivate --sync "$window"
-e2e_click "$window" "${text_area[@]}"
+e2e_click_control "$window" Text1
 xdotool key ctrl+a ctrl+v
 xdotool key ctrl+a ctrl+c
 printf 'Gęś\nŻuraw\n\nJeż' >"$E2E_TMP/expected"

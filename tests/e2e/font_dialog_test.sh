@@ -32,7 +32,7 @@ expect_no_message() {
 }
 
 open_dialog() {
-    e2e_click "$form" 415 55 # Command1, "Wybierz czcionkę"
+    e2e_click_control "$form" Command1 # "Wybierz czcionkę"
     dialog=$(e2e_window Czcionka)
     xdotool windowactivate --sync "$dialog"
 }

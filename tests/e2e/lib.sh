@@ -123,6 +123,25 @@ e2e_click() {
     xdotool mousemove --window "$1" "$2" "$3" click 1
 }
 
+# A point well inside each of the main window's controls, in its client area at 96 dots per inch.
+declare -A e2e_control_point=(
+    [Check1]="350 20"     # "Możliwa edycja"
+    [Command1]="415 55"   # "Wybierz czcionkę"
+    [Command2]="375 425"  # "Czytaj"
+    [Command3]="455 425"  # "Zapisz"
+    [Command4]="415 465"  # "Zaznacz wszystko"
+    [Command5]="375 505"  # "Kopiuj"
+    [Command6]="455 505"  # "Wklej"
+    [Text1]="170 265"
+)
+
+# e2e_click_control WINDOW NAME: clicks inside the main window's control NAME.
+e2e_click_control() {
+    local point
+    read -ra point <<<"${e2e_control_point[$2]}"
+    e2e_click "$1" "${point[@]}"
+}
+
 e2e_close_window() {
     wmctrl -i -c "$1"
 }

@@ -4,10 +4,6 @@
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 binary=$1
 
-# Client-area centres of the buttons at 96 dots per inch.
-read_button=(375 425)  # Command2 "Czytaj" at 340,410, 71x31
-save_button=(455 425)  # Command3 "Zapisz" at 420,410, 71x31
-
 e2e_start_display
 folder=$E2E_TMP/work
 mkdir "$folder"
@@ -23,9 +19,9 @@ e2e_start_app "$binary" "$folder"
 window=$(e2e_window Form1)
 xdotool windowactivate --sync "$window" >/dev/null 2>&1 || true
 
-e2e_click "$window" "${read_button[@]}"
+e2e_click_control "$window" Command2 # "Czytaj"
 sleep 1
-e2e_click "$window" "${save_button[@]}"
+e2e_click_control "$window" Command3 # "Zapisz"
 e2e_wait_for 10 test -f "$folder/notes3.txt" || e2e_fail "\"Zapisz\" wrote no notes3.txt"
 sleep 0.5
 
