@@ -137,7 +137,10 @@ int main(int argc, char *argv[])
     saved.close();
 
     // A second name for notes3.txt: the save must keep both names on the one file.
-    ::link("notes3.txt", "second-name.txt");
+    if (::link("notes3.txt", "second-name.txt") != 0) {
+        std::perror("second-name.txt");
+        return 1;
+    }
     const Timings saveInPlace = compare(rounds, area, saveFloor, saveOperation, false);
     QFile secondName(QStringLiteral("second-name.txt"));
     secondName.open(QIODevice::ReadOnly);
