@@ -1,7 +1,7 @@
 #include "app/ClickDelivery.h"
 
 #include "app/FailureReporter.h"
-#include "platform/RuntimeFailure.h"
+#include "common/RuntimeFailure.h"
 
 #include <new>
 

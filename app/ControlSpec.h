@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/CheckState.h"
-#include "platform/Twips.h"
+#include "app/Twips.h"
+#include "controls/CheckState.h"
 
 #include <QtGlobal>
 

@@ -1,6 +1,6 @@
 #include "app/FailureReporter.h"
 
-#include "platform/RuntimeFailure.h"
+#include "common/RuntimeFailure.h"
 
 #include <QMessageBox>
 

@@ -5,12 +5,12 @@
 #include "app/Form1Design.h"
 #include "app/FormBuilder.h"
 #include "clipboard/Selection.h"
+#include "controls/CheckBox.h"
+#include "controls/CommandButton.h"
 #include "notes/Notes.h"
-#include "platform/CheckBox.h"
-#include "platform/CommandButton.h"
-#include "platform/TextBox.h"
-#include "text/FontChooser.h"
-#include "text/StyleBoxes.h"
+#include "style/FontChooser.h"
+#include "style/StyleBoxes.h"
+#include "textarea/TextBox.h"
 
 #include <QAbstractButton>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/CommonDialog.h"
-#include "platform/WorkingFolder.h"
+#include "files/WorkingFolder.h"
+#include "style/CommonDialog.h"
 
 #include <QWidget>
 

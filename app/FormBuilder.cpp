@@ -1,11 +1,11 @@
 #include "app/FormBuilder.h"
 
+#include "app/AccessibleWindow.h"
 #include "app/Form1.h"
-#include "platform/AccessibleWindow.h"
-#include "platform/CheckBox.h"
-#include "platform/CommandButton.h"
-#include "platform/ScreenFit.h"
-#include "platform/TextBox.h"
+#include "app/ScreenFit.h"
+#include "controls/CheckBox.h"
+#include "controls/CommandButton.h"
+#include "textarea/TextBox.h"
 
 #include <QGroupBox>
 #include <QRadioButton>

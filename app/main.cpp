@@ -1,6 +1,6 @@
 #include "app/Form1.h"
-#include "app/Startup.h"
-#include "platform/TerminationSignals.h"
+#include "files/TerminationSignals.h"
+#include "startup/Startup.h"
 
 #include <QApplication>
 

@@ -1,8 +1,8 @@
 #include "clipboard/Selection.h"
 
-#include "platform/BusyCursor.h"
-#include "platform/SystemClipboard.h"
-#include "platform/TextArea.h"
+#include "clipboard/SystemClipboard.h"
+#include "common/BusyCursor.h"
+#include "textarea/TextArea.h"
 
 namespace Selection {
 

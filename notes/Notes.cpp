@@ -1,11 +1,11 @@
 #include "notes/Notes.h"
 
+#include "common/BusyCursor.h"
+#include "common/RuntimeFailure.h"
+#include "files/AtomicFileWriter.h"
+#include "notes/LineReader.h"
 #include "notes/UnencodableText.h"
-#include "platform/AtomicFileWriter.h"
-#include "platform/BusyCursor.h"
-#include "platform/LineReader.h"
-#include "platform/RuntimeFailure.h"
-#include "platform/Windows1250.h"
+#include "notes/Windows1250.h"
 
 namespace {
 

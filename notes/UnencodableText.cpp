@@ -1,6 +1,6 @@
 #include "notes/UnencodableText.h"
 
-#include "platform/RuntimeFailure.h"
+#include "common/RuntimeFailure.h"
 
 namespace {
 

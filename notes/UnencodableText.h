@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/Windows1250.h"
+#include "notes/Windows1250.h"
 
 #include <QCoreApplication>
 #include <QString>

@@ -6,7 +6,7 @@
 // Run it where the window could be shown (DISPLAY set, e.g. under xvfb-run -a): the display
 // check then finds the display, as at every start of the window. Prints medians and spreads.
 
-#include "app/Startup.h"
+#include "startup/Startup.h"
 
 #include <QByteArray>
 #include <QElapsedTimer>

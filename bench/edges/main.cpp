@@ -15,9 +15,9 @@
 #include "app/Form1.h"
 #include "bench/support/ProcessMemory.h"
 #include "clipboard/Selection.h"
-#include "platform/CommandButton.h"
-#include "platform/RuntimeFailure.h"
-#include "platform/TextBox.h"
+#include "common/RuntimeFailure.h"
+#include "controls/CommandButton.h"
+#include "textarea/TextBox.h"
 
 #include <QApplication>
 #include <QClipboard>

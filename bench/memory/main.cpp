@@ -9,8 +9,8 @@
 #include "app/Form1.h"
 #include "bench/support/ProcessMemory.h"
 #include "bench/support/SampleNotes.h"
-#include "platform/TextBox.h"
 #include "tests/support/Windows1250Text.h"
+#include "textarea/TextBox.h"
 
 #include <QApplication>
 #include <QDir>

@@ -9,12 +9,12 @@
 // Usage: bench_notes [MEBIBYTES [ROUNDS]]   (defaults: 10 MiB, 9 rounds; the best round counts)
 
 #include "bench/support/SampleNotes.h"
+#include "files/WorkingFolder.h"
+#include "notes/LineReader.h"
 #include "notes/Notes.h"
-#include "platform/LineReader.h"
-#include "platform/TextBox.h"
-#include "platform/Windows1250.h"
-#include "platform/WorkingFolder.h"
+#include "notes/Windows1250.h"
 #include "tests/support/Windows1250Text.h"
+#include "textarea/TextBox.h"
 
 #include <QApplication>
 #include <QDir>

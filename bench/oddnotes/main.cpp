@@ -7,7 +7,7 @@
 //        (defaults: long-line, 20 MB, 3 rounds; the best round counts)
 
 #include "app/Form1.h"
-#include "platform/CommandButton.h"
+#include "controls/CommandButton.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

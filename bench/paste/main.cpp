@@ -16,12 +16,12 @@
 
 #include "app/Form1.h"
 #include "clipboard/Selection.h"
+#include "controls/CommandButton.h"
 #include "notes/Notes.h"
-#include "platform/CommandButton.h"
-#include "platform/LineEnds.h"
-#include "platform/TextBox.h"
-#include "platform/Windows1250.h"
+#include "notes/Windows1250.h"
 #include "tests/support/Windows1250Text.h"
+#include "textarea/LineEnds.h"
+#include "textarea/TextBox.h"
 
 #include <QApplication>
 #include <QClipboard>

@@ -8,7 +8,7 @@
 
 #include "app/Form1.h"
 #include "app/Form1Design.h"
-#include "app/Startup.h"
+#include "startup/Startup.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -5,7 +5,7 @@
 // an X display). A frame at 60 Hz is 16.7 ms; every keystroke should fit in one.
 
 #include "app/Form1.h"
-#include "platform/TextBox.h"
+#include "textarea/TextBox.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -1,8 +1,8 @@
 #include "app/ClickDelivery.h"
 #include "app/FailureReporter.h"
 #include "app/Form1.h"
-#include "app/Startup.h"
-#include "platform/RuntimeFailure.h"
+#include "common/RuntimeFailure.h"
+#include "startup/Startup.h"
 #include "tests/support/CapturingReporter.h"
 #include "tests/support/ModalDialogs.h"
 

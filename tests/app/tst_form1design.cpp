@@ -1,10 +1,10 @@
 #include "app/Form1.h"
 #include "app/Form1Design.h"
-#include "platform/CheckBox.h"
-#include "platform/CommandButton.h"
-#include "platform/TextBox.h"
+#include "controls/CheckBox.h"
+#include "controls/CommandButton.h"
 #include "tests/support/AccessibleParts.h"
 #include "tests/support/CaptionInk.h"
+#include "textarea/TextBox.h"
 
 #include <QAccessible>
 #include <QApplication>

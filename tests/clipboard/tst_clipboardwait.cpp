@@ -1,10 +1,10 @@
 #include "app/Form1.h"
-#include "platform/CommandButton.h"
-#include "platform/RuntimeFailure.h"
-#include "platform/SystemClipboard.h"
-#include "platform/TextBox.h"
+#include "clipboard/SystemClipboard.h"
+#include "common/RuntimeFailure.h"
+#include "controls/CommandButton.h"
 #include "tests/support/CapturingReporter.h"
 #include "tests/support/ClipboardOwner.h"
+#include "textarea/TextBox.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -1,8 +1,8 @@
 #include "app/Form1.h"
-#include "platform/CommandButton.h"
-#include "platform/RuntimeFailure.h"
-#include "platform/TextBox.h"
+#include "common/RuntimeFailure.h"
+#include "controls/CommandButton.h"
 #include "tests/support/CapturingReporter.h"
+#include "textarea/TextBox.h"
 
 #include <QApplication>
 #include <QClipboard>

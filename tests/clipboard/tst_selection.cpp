@@ -1,5 +1,5 @@
 #include "clipboard/Selection.h"
-#include "platform/RuntimeFailure.h"
+#include "common/RuntimeFailure.h"
 #include "tests/support/PlainTextArea.h"
 #include "tests/support/TextPositions.h"
 

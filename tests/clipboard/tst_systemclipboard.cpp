@@ -1,5 +1,5 @@
-#include "platform/RuntimeFailure.h"
-#include "platform/SystemClipboard.h"
+#include "clipboard/SystemClipboard.h"
+#include "common/RuntimeFailure.h"
 
 #include <QClipboard>
 #include <QGuiApplication>

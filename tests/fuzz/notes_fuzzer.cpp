@@ -15,11 +15,11 @@
 //   - Reading the saved bytes gives the same text again.
 // The expected bytes are worked out on the raw bytes, without the reader (ReadingRules.h).
 
+#include "common/RuntimeFailure.h"
+#include "files/AtomicFileWriter.h"
+#include "files/WorkingFolder.h"
+#include "notes/LineReader.h"
 #include "notes/Notes.h"
-#include "platform/AtomicFileWriter.h"
-#include "platform/LineReader.h"
-#include "platform/RuntimeFailure.h"
-#include "platform/WorkingFolder.h"
 #include "tests/support/FileFaults.h"
 #include "tests/support/PlainTextArea.h"
 #include "tests/support/ReadingRules.h"

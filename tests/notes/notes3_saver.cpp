@@ -7,10 +7,10 @@
 // can time its signal from the start of the save. With --wait-after it then waits for its
 // standard input to close, so that a signal can be sent between saves.
 
+#include "common/RuntimeFailure.h"
+#include "files/TerminationSignals.h"
+#include "files/WorkingFolder.h"
 #include "notes/Notes.h"
-#include "platform/RuntimeFailure.h"
-#include "platform/TerminationSignals.h"
-#include "platform/WorkingFolder.h"
 #include "tests/support/PlainTextArea.h"
 #include "tests/support/Windows1250Text.h"
 

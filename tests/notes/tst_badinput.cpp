@@ -4,17 +4,17 @@
 // refused where the file is opened, and tested with the line reader and the file writer.)
 
 #include "app/Form1.h"
+#include "common/RuntimeFailure.h"
+#include "controls/CommandButton.h"
 #include "notes/Notes.h"
-#include "platform/CommandButton.h"
-#include "platform/RuntimeFailure.h"
-#include "platform/TextBox.h"
-#include "platform/Windows1250.h"
+#include "notes/Windows1250.h"
 #include "tests/support/CapturingReporter.h"
 #include "tests/support/FileFaults.h"
 #include "tests/support/Files.h"
 #include "tests/support/ReadingRules.h"
 #include "tests/support/Watchdog.h"
 #include "tests/support/Windows1250Text.h"
+#include "textarea/TextBox.h"
 
 #include <QElapsedTimer>
 #include <QFile>

@@ -1,14 +1,14 @@
 #include "notes/Notes.h"
 
 #include "app/Form1.h"
-#include "platform/CommandButton.h"
-#include "platform/LineReader.h"
-#include "platform/RuntimeFailure.h"
-#include "platform/TextBox.h"
-#include "platform/WorkingFolder.h"
+#include "common/RuntimeFailure.h"
+#include "controls/CommandButton.h"
+#include "files/WorkingFolder.h"
+#include "notes/LineReader.h"
 #include "tests/support/CapturingReporter.h"
 #include "tests/support/FileFaults.h"
 #include "tests/support/Files.h"
+#include "textarea/TextBox.h"
 
 #include <QApplication>
 #include <QFile>

@@ -1,15 +1,15 @@
 #include "notes/Notes.h"
 
 #include "app/Form1.h"
+#include "common/RuntimeFailure.h"
+#include "controls/CommandButton.h"
+#include "files/WorkingFolder.h"
 #include "notes/UnencodableText.h"
-#include "platform/CommandButton.h"
-#include "platform/RuntimeFailure.h"
-#include "platform/TextBox.h"
-#include "platform/WorkingFolder.h"
 #include "tests/support/CapturingReporter.h"
 #include "tests/support/FileFaults.h"
 #include "tests/support/Files.h"
 #include "tests/support/FullDiskWriter.h"
+#include "textarea/TextBox.h"
 
 #include <QApplication>
 #include <QFile>

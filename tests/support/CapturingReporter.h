@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/FailureReporter.h"
-#include "platform/RuntimeFailure.h"
+#include "common/RuntimeFailure.h"
 
 #include <QList>
 

@@ -4,7 +4,7 @@
 // then fails as a full disk does (ENOSPC). Every write of the save goes through writeBytes, so
 // both of its ways fail, and so does putting the old text back.
 
-#include "platform/AtomicFileWriter.h"
+#include "files/AtomicFileWriter.h"
 
 #include <cerrno>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/TextArea.h"
+#include "textarea/TextArea.h"
 
 #include <QString>
 

@@ -3,7 +3,7 @@
 // Bytes of a Windows-1250 file as the text they stand for, for programs that make or check such
 // files; the program itself only ever decodes piece by piece onto a text it is reading.
 
-#include "platform/Windows1250.h"
+#include "notes/Windows1250.h"
 
 #include <QByteArrayView>
 #include <QString>

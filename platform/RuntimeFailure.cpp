@@ -1,7 +1,0 @@
-#include "platform/RuntimeFailure.h"
-
-RuntimeFailure::RuntimeFailure(int number, const QString &description)
-    : m_number(number)
-    , m_description(description)
-    , m_utf8(description.toUtf8())
-{}
