@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "common/RuntimeFailure.h"
 
 RuntimeFailure::RuntimeFailure(int number, const QString &description)

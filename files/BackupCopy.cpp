@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "files/BackupCopy.h"
 
 #include "files/FileBytes.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "notes/LineReader.h"
 
 #include "common/RuntimeFailure.h"

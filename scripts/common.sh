@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Shared by the project's scripts: the Debian packages they need, and how to install and build.
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)

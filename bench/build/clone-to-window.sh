@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # How long a newcomer waits for the first window: from "git clone" until scripts/start-editor has
 # built the editor and its window shows on a private Xvfb screen. Run it with the Debian packages
 # already installed, as root or as the owner of the repository.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What reading the command line and looking for the display add to the start of the window,
 // and how long "notatki --version" takes as a whole process.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window at the edges of what it takes, one mode per case; each prints its figures and the
 // platform. Shift+Up and the paste mean most under X11 (see run-on-x11.sh): offscreen has no
 // primary selection and no other program to paste from.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # bench_edges under Xvfb, where the primary selection and other programs' clipboards exist:
 # Shift+Up in 40 MB, then Wklej of 200 MB that xclip holds, then Wklej of 10 MB from a slow
 # owner (xclip stopped for 1.5 s at a time, running for 2 ms in between), then the long line.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Memory of the window after "Czytaj": the peak of one read against the toolkit's floor (decoding
 // the file and one setPlainText into the same text area), and the resident memory after each of
 // several reads of the same file, which Undo history could make grow without end.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Times reading notes.txt and saving notes3.txt against what the toolkit itself needs for the
 // same work, in one run on the same widget:
 //   reading: the operation vs decoding the bytes and one setPlainText;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Times "Czytaj" in the shown window on the notes files whose shape is hardest for the text area:
 // one very long line (the area lays a line out whole), very many empty lines, and lines ended by
 // LF alone, which make one line holding all the LFs. The time runs

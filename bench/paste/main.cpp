@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Pasting a large clipboard text into the text area against reading the same text from a file.
 //
 // Reading is "Czytaj" on a notes.txt holding the same text. Pasting is "Zaznacz wszystko" done

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The paste bench on X11 under Xvfb: once with the text put on the clipboard by the bench itself,
 # once offered by another program (xclip), the way a user pastes from elsewhere.
 #

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Start-up time: from the moment a process is started to the first paint of its window, for
 // the real Form1 and, in the same run, for a bare window holding the same controls.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Measures how long one keystroke takes in the main window's text area holding a 10 MB text:
 // from the key press to the repainted area, in the middle and at the end of the text.
 //

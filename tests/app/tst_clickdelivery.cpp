@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/ClickDelivery.h"
 #include "app/FailureReporter.h"
 #include "app/Form1.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window at a device scale of 2 on a 1280x1024 screen, where its design, 1002x1056
 // device pixels, would run off the bottom: shrunk in proportion until the whole window, title bar
 // included, is on the screen, still of a fixed size, with every caption drawn whole.

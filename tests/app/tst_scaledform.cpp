@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window at a device scale of 2, as on a high-density screen with room for it: twice its
 // designed size in device pixels, and every caption drawn whole inside its control at the scaled
 // font.

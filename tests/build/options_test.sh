@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The editor is built without Qt Test, the tests or the benchmarks: configured with both options
 # off, and with Qt Test out of reach, the project has no test or benchmark program; the benchmark
 # option alone brings the benchmarks back, and none of the tests.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "clipboard/Selection.h"
 #include "common/RuntimeFailure.h"
 #include "tests/support/PlainTextArea.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "clipboard/X11Selection.h"
 
 #include "tests/support/ClipboardOwner.h"

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # `cmake --install` puts the program and its desktop files where desktops look for them, and the
 # installed files agree with each other: the entry starts the installed program and shows the
 # installed icon, and the AppStream data finds the entry.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # What a screen reader finds of the real program, on an accessibility bus of its own: every control
 # with its role and a Polish name without padding, the window as a frame, the disabled text area
 # read-only and still readable (and, on screen, its text at a contrast of at least 4.5:1), a failure's

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 """What a screen reader finds of the running program on the accessibility bus.
 
 Usage: accessibility_tree.py PID CHECK [ARGUMENT]. Each check walks the program's tree as Orca

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Text with Polish letters and every kind of line end travels between the real program and
 # another program (xclip) through the system clipboard, in both directions, by the buttons and by
 # the text area's own keys.

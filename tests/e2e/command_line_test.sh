@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The real program's command line: help and the version print without any display, anything
 # else of the program's own is refused on one line with status 2, no display gives a Polish
 # message and status 1 instead of an abort, and the toolkit's options still open the window.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # At a device scale of 2 on a 1280x1024 screen, where the design's 1002x1056 device pixels would
 # run off the bottom, the window is shrunk in proportion so that all of it, title bar included,
 # is on the screen; it keeps a fixed size, and every control is drawn at its shrunk place on what

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # "Wybierz czcionkę" opens the modal font dialog "Czcionka" under real X input: Escape cancels it
 # quietly and leaves the text as it was; a face and a size chosen from the keyboard and confirmed
 # with Enter restyle the text, again without any message.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # At a device scale of 2 the window takes twice its designed size in device pixels, and every
 # control is drawn whole at twice its designed place: seen on a screenshot of the real window.
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Checks on a screenshot of the main window's client area that every control is drawn at its
 # designed place, scaled. Sourced after lib.sh.
 

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Helpers for end-to-end tests: a private Xvfb display with a window manager, the real program
 # started in a temporary folder, and its windows found by process id.
 #

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # "Zapisz" in the real window into a notes3.txt that has a second name elsewhere: the file is
 # written in place, so the second name shows the new text, both names stay one file, and nothing
 # is left beside it. Then SIGTERM, sent between saves, ends the program at once.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # A real notes.txt is read with "Czytaj" and written back with "Zapisz": notes3.txt holds the
 # same bytes, every line followed by CR LF, and notes.txt itself is left as it was.
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"

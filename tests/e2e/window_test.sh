@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The real program starts, shows "Form1" at its designed size, and closing it ends the program
 # at once without writing anything.
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Feeds arbitrary bytes as notes.txt to the reader and saves what it gives through the writer.
 //
 // The first input byte picks how many bytes the file gives per read, so that line ends fall on

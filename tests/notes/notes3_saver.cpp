@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Saves the Windows-1250 text of the file given as its argument to notes3.txt in the current
 // folder, through the program's own save, with the program's own handling of SIGTERM, SIGINT and
 // SIGHUP. The kill and signal tests run it and stop it part-way; the permission tests run it as

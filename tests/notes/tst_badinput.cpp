@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Czytaj and Zapisz clicked in the real window on notes files that no user means to have: each
 // ends in a clear message or the right text, in bounded time, and neither the text in the window
 // nor the earlier notes3.txt is lost. (A notes.txt or notes3.txt that is a folder or a FIFO is

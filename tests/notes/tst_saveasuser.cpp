@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Saves run as an ordinary user (nobody), since root may write anywhere: notes3.txt in a folder
 // the user may not add files to, a file of another user, a link planted in a shared folder. The
 // program's own save runs in a saver program started with setpriv; the test, as root, prepares

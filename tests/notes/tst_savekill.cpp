@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A save killed with SIGKILL at moments spread over its whole length, on both of its ways: a new
 // file renamed over notes3.txt, and, for a notes3.txt with a second name, writing in place after
 // a copy of the old text. Every time, notes3.txt must hold either the whole earlier text or the

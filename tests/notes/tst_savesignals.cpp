@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // SIGTERM, SIGINT and SIGHUP sent to a program that is saving notes3.txt, at moments spread over
 // the save, on both of its ways (a new file renamed over notes3.txt; writing in place into a
 // notes3.txt with a second name) and on a FUSE file system: the save finishes or rolls back, no

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The package is what it says it is: named the Debian way, with the version of the program it
 # holds, a dependency on the package of every library that program links, the Polish
 # translations recommended, a Polish and English description, and every file the desktop and

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The package installed for real, as a Debian user does it, on this machine: apt-get installs
 # it with what it depends on, the installed program reports its version and shows its window,
 # the desktop finds its entry and icon, and apt-get remove --purge takes every trace of it away.

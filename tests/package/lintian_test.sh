@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # lintian finds no error and no warning in the package; its full report, notes included, is
 # printed for the record.
 set -euo pipefail

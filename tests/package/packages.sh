@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Helpers for the package tests: which Debian package holds a file.
 
 # owning_packages PATH...: prints "PACKAGE PATH" for each file, the package that installed it,

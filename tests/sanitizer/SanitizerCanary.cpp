@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Commits the fault named on its command line, so that the sanitized build shows it is armed:
 // each fault must end in a sanitizer report, or the suite's silence proves nothing.
 #include <cstdio>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "ScriptedFontPicker.h"
 
 #include "app/Form1.h"

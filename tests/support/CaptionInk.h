@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // Whether a control draws its caption whole: the pixels the caption inks inside the control,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // Another program holding the X11 clipboard: xclip, serving the bytes as one target for as long

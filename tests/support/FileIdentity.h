@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // What makes a file the one it is besides its bytes, read straight from the system, so that a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // A save onto a disk that fills up: the writer takes the bytes below a given length of the file,

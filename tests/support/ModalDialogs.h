@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // Answering a modal dialog in place of the user, without a test that can hang in its loop.

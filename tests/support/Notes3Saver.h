@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // Driving notes3_saver (tests/notes), which saves a file's text to notes3.txt through the

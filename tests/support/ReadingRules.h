@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // What a read of notes.txt followed by a save gives, worked out on the raw bytes, apart from the

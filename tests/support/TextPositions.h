@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // Selecting in a text area and reading its caret as the operations count positions: in 16-bit

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // Runs an action on a thread of its own unless it is gone before the time is up, so that a test

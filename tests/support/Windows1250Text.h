@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // Bytes of a Windows-1250 file as the text they stand for, for programs that make or check such
