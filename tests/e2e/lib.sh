@@ -57,10 +57,12 @@ e2e_window_manager_ready() {
     xprop -root _NET_WORKAREA | grep -q '='
 }
 
-# e2e_start_display [WIDTHxHEIGHT]: the screen is 1600x1200 unless told.
+# e2e_start_display [WIDTHxHEIGHT]: the screen is 1600x1200 unless told. Called again, it starts
+# one more display; DISPLAY names the last one.
 e2e_start_display() {
     # -displayfd picks a free display, so that tests can run side by side.
-    local display_file=$E2E_TMP/display screen=${1:-1600x1200}
+    local display_file screen=${1:-1600x1200}
+    display_file=$(mktemp "$E2E_TMP/display.XXXXXX")
     Xvfb -displayfd 3 -screen 0 "${screen}x24" -nolisten tcp 3>"$display_file" 2>/dev/null &
     E2E_PIDS+=($!)
     e2e_wait_for 20 test -s "$display_file" || e2e_fail "Xvfb did not start"
@@ -73,11 +75,13 @@ e2e_start_display() {
     mkdir -m 700 -p "$XDG_RUNTIME_DIR"
 }
 
-# e2e_start_app BINARY FOLDER: starts the program with FOLDER as its current folder.
+# e2e_start_app BINARY FOLDER [ARGUMENT...]: starts the program with FOLDER as its current
+# folder.
 e2e_start_app() {
-    local binary
+    local binary folder=$2
     binary=$(realpath "$1")
-    (cd "$2" && exec "$binary" >"$E2E_TMP/app.log" 2>&1) &
+    shift 2
+    (cd "$folder" && exec "$binary" "$@" >"$E2E_TMP/app.log" 2>&1) &
     E2E_APP_PID=$!
 }
 
