@@ -61,4 +61,5 @@ clipboard_is "$environment_display" "$environment_text" \
 e2e_close_window "$window"
 e2e_wait_exit
 [ "$E2E_APP_STATUS" = 0 ] || e2e_fail "the program ended with status $E2E_APP_STATUS"
-echo "PASS: with DISPLAY=$environment_display and -display $option_display, \"Wklej\" took the clipboard of $option_display"
+echo "PASS: with DISPLAY=$environment_display and -display $option_display," \
+    "\"Wklej\" took the clipboard of $option_display"
