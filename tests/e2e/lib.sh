@@ -92,6 +92,23 @@ e2e_start_display() {
     mkdir -m 700 -p "$XDG_RUNTIME_DIR"
 }
 
+# e2e_start_session_bus: a D-Bus session bus of this test's own, for the displays started so far.
+# The accessibility bus it starts puts its socket in XDG_RUNTIME_DIR (without one, in ~/.cache)
+# under a name made of DISPLAY: with the environment of a shared session, tests running side by
+# side would take over each other's socket.
+e2e_start_session_bus() {
+    local address_file=$E2E_TMP/session-bus bus
+    dbus-daemon --session --nofork --print-address=3 3>"$address_file" \
+        2> >(grep -v 'fd limit' >&2) &
+    bus=$!
+    E2E_PIDS+=("$bus")
+    # The address is printed once the bus takes connections.
+    e2e_wait_while_running 60 "$bus" test -s "$address_file" \
+        || e2e_fail "the D-Bus session bus did not start"
+    DBUS_SESSION_BUS_ADDRESS=$(head -n 1 "$address_file")
+    export DBUS_SESSION_BUS_ADDRESS
+}
+
 # e2e_start_app BINARY FOLDER [ARGUMENT...]: starts the program with FOLDER as its current
 # folder.
 e2e_start_app() {
