@@ -60,8 +60,10 @@ const char *signalName(int signalNumber)
 void SaveSignalsTest::initTestCase()
 {
     QVERIFY(m_scratch.isValid());
-    m_earlierBytes = numberedLines("stary", 6 << 20);
-    m_newBytes = numberedLines("nowy", 24 << 20);
+    // A few of the writer's 1 MiB pieces each: the signal needs no long save to land in, as the
+    // writing waits for it.
+    m_earlierBytes = numberedLines("stary", 2 << 20);
+    m_newBytes = numberedLines("nowy", 4 << 20);
     writeFile(m_scratch.filePath(QStringLiteral("new.txt")), m_newBytes);
 
     // A FUSE file system over a folder of the scratch one, where the save's files go through a
