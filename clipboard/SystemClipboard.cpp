@@ -10,6 +10,22 @@
 #include <QGuiApplication>
 #include <QLocale>
 
+// Last: Xlib's macros (None, Bool, Status, ...) would clash with Qt's names.
+#include <X11/Xlib.h>
+
+namespace {
+
+// The display the toolkit opened, named by -display or by DISPLAY, or "" when the toolkit holds
+// no Xlib display. Asked of the toolkit rather than read from DISPLAY, which -display overrides.
+QByteArray openedDisplayName()
+{
+    const auto *x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    Display *const display = x11 ? x11->display() : nullptr;
+    return display ? QByteArray(XDisplayString(display)) : QByteArray();
+}
+
+} // namespace
+
 SystemClipboard::SystemClipboard(QClipboard &clipboard)
     : m_clipboard(clipboard)
 {}
@@ -44,7 +60,9 @@ QString SystemClipboard::textAtHand(qsizetype characterLimit) const
 // keys: the paste is still one operation that ends before the next begins.
 QString SystemClipboard::textFromAnotherProgram(qsizetype characterLimit) const
 {
-    const auto selection = X11Selection::connect(qgetenv("DISPLAY"));
+    // Without the display's name, the toolkit's own clipboard still reads the right display.
+    const QByteArray displayName = openedDisplayName();
+    const auto selection = displayName.isEmpty() ? nullptr : X11Selection::connect(displayName);
     if (!selection)
         return textAtHand(characterLimit);
     const X11Selection::Result result

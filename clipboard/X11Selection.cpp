@@ -1,13 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "clipboard/X11Selection.h"
 
+#include <QScopedPointer>
 #include <QStringDecoder>
 
 #include <xcb/xcb.h>
 
 #include <algorithm>
 #include <array>
-#include <cstdlib>
 #include <cstring>
 #include <poll.h>
 #include <vector>
@@ -21,12 +21,9 @@ constexpr std::chrono::milliseconds WaitSlice(40);
 // The most that one property read asks for, in 32-bit units: all there is.
 constexpr uint32_t WholeProperty = 0x1fffffff;
 
-struct FreeDeleter
-{
-    void operator()(void *pointer) const { std::free(pointer); }
-};
+// xcb hands out its replies and events from malloc().
 template<typename Reply>
-using XcbPointer = std::unique_ptr<Reply, FreeDeleter>;
+using XcbPointer = std::unique_ptr<Reply, QScopedPointerPodDeleter>;
 
 enum Atom { Clipboard, Targets, Utf8String, Utf8PlainText, Incr, TransferProperty, AtomCount };
 

@@ -5,11 +5,11 @@
 
 #include <QDir>
 #include <QFile>
+#include <QScopedPointer>
 
 #include <xcb/xcb.h>
 
 #include <cerrno>
-#include <cstdlib>
 #include <cstring>
 #include <memory>
 
@@ -35,11 +35,6 @@ DisplayRequest DisplayRequest::from(const QProcessEnvironment &environment,
 }
 
 namespace {
-
-struct FreeMemory
-{
-    void operator()(char *memory) const { std::free(memory); }
-};
 
 // Whether a local X display has its socket: a socket file (made by a server on this machine, or
 // shared into a container), or an abstract socket of that name, which /proc/net/unix lists while
@@ -74,7 +69,8 @@ QString missX11(const QString &display)
     int number = 0;
     if (!xcb_parse_display(QFile::encodeName(display).constData(), &parsedHost, &number, nullptr))
         return GraphicalDisplay::tr("\"%1\" nie jest nazwą ekranu X11").arg(display);
-    const std::unique_ptr<char, FreeMemory> host(parsedHost);
+    // xcb gives the host name from malloc().
+    const std::unique_ptr<char, QScopedPointerPodDeleter> host(parsedHost);
     if (qstrcmp(host.get(), "") != 0 && qstrcmp(host.get(), "unix") != 0)
         return {};
     const QByteArray socketPath = "/tmp/.X11-unix/X" + QByteArray::number(number);

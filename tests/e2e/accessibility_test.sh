@@ -5,15 +5,14 @@
 # read-only and still readable (and, on screen, its text at a contrast of at least 4.5:1), a failure's
 # message box readable, and no unnamed control in the font dialog.
 
-# A private session bus, so that the accessibility bus it starts belongs to this test alone.
-if [ -z "${E2E_PRIVATE_BUS:-}" ]; then
-    E2E_PRIVATE_BUS=1 exec dbus-run-session -- bash "$0" "$@" 2> >(grep -v 'fd limit' >&2)
-fi
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 binary=$1
 tree=$(dirname "${BASH_SOURCE[0]}")/accessibility_tree.py
 
 e2e_start_display
+# A private session bus, started for this display, so that the accessibility bus it starts
+# belongs to this test alone.
+e2e_start_session_bus
 folder=$E2E_TMP/work
 mkdir "$folder"
 # Qt offers its tree on the bus only when asked to or when a screen reader runs.

@@ -53,32 +53,70 @@ e2e_wait_for() {
     done
 }
 
+# e2e_wait_while_running SECONDS PID COMMAND...: retries the command until it succeeds, and gives
+# up at once when the process has ended.
+e2e_wait_while_running() {
+    local deadline=$((SECONDS + $1)) pid=$2
+    shift 2
+    until "$@" >/dev/null 2>&1; do
+        kill -0 "$pid" 2>/dev/null && [ "$SECONDS" -lt "$deadline" ] || return 1
+        sleep 0.1
+    done
+}
+
 # openbox sets the work area once it manages the screen; xprop succeeds on a missing property.
 e2e_window_manager_ready() {
     xprop -root _NET_WORKAREA | grep -q '='
 }
 
-# e2e_start_display [WIDTHxHEIGHT]: the screen is 1600x1200 unless told.
+# e2e_start_display [WIDTHxHEIGHT]: the screen is 1600x1200 unless told. Called again, it starts
+# one more display; DISPLAY names the last one.
 e2e_start_display() {
     # -displayfd picks a free display, so that tests can run side by side.
-    local display_file=$E2E_TMP/display screen=${1:-1600x1200}
-    Xvfb -displayfd 3 -screen 0 "${screen}x24" -nolisten tcp 3>"$display_file" 2>/dev/null &
-    E2E_PIDS+=($!)
-    e2e_wait_for 20 test -s "$display_file" || e2e_fail "Xvfb did not start"
+    local display_file screen=${1:-1600x1200} server window_manager
+    display_file=$(mktemp "$E2E_TMP/display.XXXXXX")
+    # -noreset: a server whose last client leaves resets itself, and a client that connects during
+    # the reset is cut off. Until openbox has connected, each xprop below is the last client.
+    Xvfb -displayfd 3 -noreset -screen 0 "${screen}x24" -nolisten tcp 3>"$display_file" \
+        2>/dev/null &
+    server=$!
+    E2E_PIDS+=("$server")
+    e2e_wait_while_running 60 "$server" test -s "$display_file" || e2e_fail "Xvfb did not start"
     export DISPLAY=":$(cat "$display_file")"
     # Without a window manager a window cannot be closed politely and focus does not follow.
-    openbox --sm-disable >/dev/null 2>&1 &
-    E2E_PIDS+=($!)
-    e2e_wait_for 20 e2e_window_manager_ready || e2e_fail "openbox did not start"
+    openbox --sm-disable >"$display_file.openbox" 2>&1 &
+    window_manager=$!
+    E2E_PIDS+=("$window_manager")
+    e2e_wait_while_running 60 "$window_manager" e2e_window_manager_ready \
+        || e2e_fail "openbox did not start: $(cat "$display_file.openbox")"
     export XDG_RUNTIME_DIR=$E2E_TMP/runtime
     mkdir -m 700 -p "$XDG_RUNTIME_DIR"
 }
 
-# e2e_start_app BINARY FOLDER: starts the program with FOLDER as its current folder.
+# e2e_start_session_bus: a D-Bus session bus of this test's own, for the displays started so far.
+# The accessibility bus it starts puts its socket in XDG_RUNTIME_DIR (without one, in ~/.cache)
+# under a name made of DISPLAY: with the environment of a shared session, tests running side by
+# side would take over each other's socket.
+e2e_start_session_bus() {
+    local address_file=$E2E_TMP/session-bus bus
+    dbus-daemon --session --nofork --print-address=3 3>"$address_file" \
+        2> >(grep -v 'fd limit' >&2) &
+    bus=$!
+    E2E_PIDS+=("$bus")
+    # The address is printed once the bus takes connections.
+    e2e_wait_while_running 60 "$bus" test -s "$address_file" \
+        || e2e_fail "the D-Bus session bus did not start"
+    DBUS_SESSION_BUS_ADDRESS=$(head -n 1 "$address_file")
+    export DBUS_SESSION_BUS_ADDRESS
+}
+
+# e2e_start_app BINARY FOLDER [ARGUMENT...]: starts the program with FOLDER as its current
+# folder.
 e2e_start_app() {
-    local binary
+    local binary folder=$2
     binary=$(realpath "$1")
-    (cd "$2" && exec "$binary" >"$E2E_TMP/app.log" 2>&1) &
+    shift 2
+    (cd "$folder" && exec "$binary" "$@" >"$E2E_TMP/app.log" 2>&1) &
     E2E_APP_PID=$!
 }
 

@@ -6,13 +6,16 @@
 //
 // It prints "saving" just before the save starts and "saved" when it has ended, so that the test
 // can time its signal from the start of the save. With --wait-after it then waits for its
-// standard input to close, so that a signal can be sent between saves.
+// standard input to close, so that a signal can be sent between saves. With --hold-at OFFSET it
+// prints "holding" before writing the byte at OFFSET of notes3.txt's new text, and writes on
+// only once a signal has been handled (SignalAwaitingWriter).
 
 #include "common/RuntimeFailure.h"
 #include "files/TerminationSignals.h"
 #include "files/WorkingFolder.h"
 #include "notes/Notes.h"
 #include "tests/support/PlainTextArea.h"
+#include "tests/support/SignalAwaitingWriter.h"
 #include "tests/support/Windows1250Text.h"
 
 #include <QFile>
@@ -23,8 +26,9 @@
 int main(int argc, char *argv[])
 {
     const bool waitAfter = argc == 3 && std::strcmp(argv[2], "--wait-after") == 0;
-    if (argc != 2 && !waitAfter) {
-        std::fprintf(stderr, "usage: notes3_saver FILE [--wait-after]\n");
+    const bool hold = argc == 4 && std::strcmp(argv[2], "--hold-at") == 0;
+    if (argc != 2 && !waitAfter && !hold) {
+        std::fprintf(stderr, "usage: notes3_saver FILE [--wait-after | --hold-at OFFSET]\n");
         return 2;
     }
     TerminationSignals::install();
@@ -38,7 +42,13 @@ int main(int argc, char *argv[])
     std::printf("saving\n");
     std::fflush(stdout);
     try {
-        Notes::SaveNotes(Text1, folder);
+        if (hold) {
+            SignalAwaitingWriter notes3(folder, QStringLiteral("notes3.txt"),
+                                        QByteArray(argv[3]).toLongLong());
+            Notes::SaveNotes(Text1, notes3);
+        } else {
+            Notes::SaveNotes(Text1, folder);
+        }
     } catch (const RuntimeFailure &failure) {
         std::fprintf(stderr, "%s\n", failure.what());
         return 1;
