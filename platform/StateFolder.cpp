@@ -69,7 +69,7 @@ StateFolder StateFolder::open()
         const int madeError
             = ::mkdirat(folder.descriptor(), component.constData(), 0700) == 0 ? 0 : errno;
         if (isLink(folder.descriptor(), component)) {
-            folder.refuse(ELOOP, tr("„%1” jest dowiązaniem symbolicznym, a nie folderem")
+            folder.refuse(EACCES, tr("„%1” jest dowiązaniem symbolicznym, a nie folderem")
                                      .arg(PathText::display(walked)));
             return folder;
         }
