@@ -110,9 +110,12 @@ AtomicFileWriter::Outcome AtomicFileWriter::save(const SaveTarget &target, QByte
     const bool replaceable
         = !target.isLink() && (!target.exists() || target.status().st_nlink == 1);
     const Outcome outcome = replaceable ? replace(target, bytes) : Outcome::WriteInPlace;
-    if (outcome == Outcome::WriteInPlace)
-        return overwrite(target, bytes, BackupCopy::Place::BesideFile);
-    return outcome;
+    if (outcome != Outcome::WriteInPlace)
+        return outcome;
+    // A folder that kept the new file after refusing its rename would keep a copy as well.
+    return overwrite(target, bytes,
+                     m_leftBehind.isEmpty() ? BackupCopy::Place::BesideFile
+                                            : BackupCopy::Place::StateFolderOnly);
 }
 
 // WriteInPlace when the file exists and replacing it would lose something, or the folder
