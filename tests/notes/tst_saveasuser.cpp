@@ -221,7 +221,8 @@ void SaveAsUserTest::appendOnlyFolderThatCannotBeListed()
     QVERIFY(!saveAsNobody(work, message));
     QCOMPARE(contentsOf(file), NewBytes);
     const QStringList entriesAfter = entriesOf(work);
-    QCOMPARE(entriesAfter.size(), entriesBefore.size() + 1);
+    QVERIFY2(entriesAfter.size() == entriesBefore.size() + 1,
+             qPrintable(entriesAfter.join(u' ') + QStringLiteral(": ") + message));
     const QString leftBehind = work + u'/' + entriesAfter.value(1);
     QVERIFY2(leftBehind.startsWith(file + u'.'), qPrintable(leftBehind));
     QVERIFY2(message.contains(QStringLiteral("Zapisano plik „%1”, ale nie udało się usunąć pliku, "
