@@ -340,7 +340,7 @@ void AtomicFileWriterTest::keepsTheFileItIs()
         QCOMPARE(contentsOf(secondName), NewBytes);
     QCOMPARE(isLink(path(QStringLiteral("notes3.txt"))), throughLink);
     QCOMPARE(entriesOf(m_folder->path()), entriesBefore);
-    QCOMPARE(entriesOf(m_stateHome.path()), QStringList());
+    QCOMPARE(entriesOf(m_stateHome.path() + QStringLiteral("/notatki")), QStringList());
 }
 
 void AtomicFileWriterTest::refusesWhatIsNoRegularFile_data()
@@ -416,7 +416,7 @@ void AtomicFileWriterTest::refusesWhatIsNoRegularFile()
     QCOMPARE(thingAfter.st_rdev, thingBefore.st_rdev);
     QCOMPARE(entriesOf(m_folder->path()), entriesBefore);
     QCOMPARE(entriesOf(path(QStringLiteral("folder"))), QStringList{"inside.txt"});
-    QCOMPARE(entriesOf(m_stateHome.path()), QStringList());
+    QCOMPARE(entriesOf(m_stateHome.path() + QStringLiteral("/notatki")), QStringList());
 }
 
 // A link named notes3.txt in a folder that everybody may write to, with the sticky bit or
