@@ -70,7 +70,7 @@ StateFolder StateFolder::open()
             = ::mkdirat(folder.descriptor(), component.constData(), 0700) == 0 ? 0 : errno;
         if (isLink(folder.descriptor(), component)) {
             folder.refuse(EACCES, tr("„%1” jest dowiązaniem symbolicznym, a nie folderem")
-                                     .arg(PathText::display(walked)));
+                                      .arg(PathText::display(walked)));
             return folder;
         }
         FileDescriptor next(::openat(folder.descriptor(), component.constData(),
