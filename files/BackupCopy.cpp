@@ -1,42 +1,19 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "files/BackupCopy.h"
 
+#include "common/SystemError.h"
 #include "files/FileBytes.h"
 #include "files/PathText.h"
 #include "files/SaveTarget.h"
+#include "files/StateFolder.h"
 #include "files/WorkingFolder.h"
 
 #include <cerrno>
 #include <fcntl.h>
-#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
-
-// Qt names the state folder only from 6.7 on (QStandardPaths::GenericStateLocation), and gives
-// it as a QString, which cannot hold a path that is not UTF-8: it is worked out here, in bytes.
-QByteArray stateFolderPath()
-{
-    const QByteArray state = qgetenv("XDG_STATE_HOME");
-    if (state.startsWith('/'))
-        return state + "/notatki";
-    QByteArray home = qgetenv("HOME");
-    if (!home.startsWith('/')) {
-        const struct passwd *user = ::getpwuid(::geteuid());
-        home = user != nullptr ? QByteArray(user->pw_dir) : QByteArray();
-    }
-    return home + "/.local/state/notatki";
-}
-
-// Makes the folder and those above it that are missing, private to the user, and opens it.
-FileDescriptor openStateFolder(const QByteArray &path)
-{
-    for (qsizetype slash = path.indexOf('/', 1); slash != -1; slash = path.indexOf('/', slash + 1))
-        ::mkdir(path.left(slash).constData(), 0700);
-    ::mkdir(path.constData(), 0700);
-    return FileDescriptor(::open(path.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-}
 
 // The kernel copies without a trip through this process where it can (and shares the blocks
 // on file systems that allow it); otherwise the bytes go through a buffer.
@@ -92,7 +69,7 @@ ScratchFile copyInto(int folder, const QByteArray &prefix, int file, const struc
 
 } // namespace
 
-BackupCopy::BackupCopy(FileDescriptor folder, ScratchFile copy, QString path, qint64 size)
+BackupCopy::BackupCopy(StateFolder folder, ScratchFile copy, QString path, qint64 size)
     : m_stateFolder(std::move(folder))
     , m_copy(std::move(copy))
     , m_path(std::move(path))
@@ -100,24 +77,47 @@ BackupCopy::BackupCopy(FileDescriptor folder, ScratchFile copy, QString path, qi
 {}
 
 BackupCopy BackupCopy::make(const WorkingFolder &folder, const SaveTarget &target, int file,
-                            const struct stat &status)
+                            const struct stat &status, Place place)
 {
     const QByteArray prefix = target.name() + ".kopia-";
-    ScratchFile nextToFile = copyInto(folder.descriptor(), prefix, file, status);
-    if (nextToFile.isOpen()) {
-        const QString path = folder.filePath(nextToFile.name());
-        return BackupCopy(FileDescriptor(), std::move(nextToFile), path, status.st_size);
+    int besideError = 0;
+    if (place == Place::BesideFile) {
+        ScratchFile nextToFile = copyInto(folder.descriptor(), prefix, file, status);
+        if (nextToFile.isOpen()) {
+            const QString path = folder.filePath(nextToFile.name());
+            return BackupCopy(StateFolder(), std::move(nextToFile), path, status.st_size);
+        }
+        besideError = errno;
     }
-    const QByteArray stateFolderName = stateFolderPath();
-    FileDescriptor stateFolder = openStateFolder(stateFolderName);
-    ScratchFile inStateFolder
-        = stateFolder.isOpen() ? copyInto(stateFolder.get(), prefix, file, status) : ScratchFile();
+    StateFolder stateFolder = StateFolder::open();
+    ScratchFile inStateFolder = stateFolder.isOpen()
+                                    ? copyInto(stateFolder.descriptor(), prefix, file, status)
+                                    : ScratchFile();
     if (!inStateFolder.isOpen()) {
-        target.fail(errno, tr("Przed zapisem trzeba zrobić kopię jego obecnej treści, a nie udało "
-                              "się jej zrobić ani obok niego, ani w folderze „%1”. Plik pozostał "
-                              "bez zmian.")
-                               .arg(PathText::display(stateFolderName)));
+        const int stateError = stateFolder.isOpen() ? errno : stateFolder.error();
+        const QString stateReason
+            = stateFolder.isOpen() ? SystemError::describe(stateError) : stateFolder.reason();
+        refuse(target, besideError, stateError, stateReason, stateFolder.path());
     }
-    const QString path = PathText::display(stateFolderName + '/' + inStateFolder.name());
+    const QString path = PathText::display(stateFolder.path() + '/' + inStateFolder.name());
     return BackupCopy(std::move(stateFolder), std::move(inStateFolder), path, status.st_size);
+}
+
+// The first cause is the reason given: the one beside the file, when a copy was tried there.
+void BackupCopy::refuse(const SaveTarget &target, int besideError, int stateError,
+                        const QString &stateReason, const QByteArray &stateFolderPath)
+{
+    const QString stateFolder = PathText::display(stateFolderPath);
+    if (besideError != 0) {
+        target.fail(besideError,
+                    tr("Przed zapisem trzeba zrobić kopię jego obecnej treści, a nie udało się "
+                       "jej zrobić ani obok niego, ani w folderze „%1” (%2). Plik pozostał bez "
+                       "zmian.")
+                        .arg(stateFolder, stateReason));
+    }
+    target.fail(SystemError::failureNumber(stateError, SystemError::Access::Writing), stateReason,
+                tr("Jego folder nie pozwala usuwać plików, więc kopię jego obecnej treści, "
+                   "potrzebną przed zapisem, można zrobić tylko w folderze „%1”, a to się nie "
+                   "udało. Plik pozostał bez zmian.")
+                    .arg(stateFolder));
 }

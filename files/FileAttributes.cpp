@@ -5,6 +5,8 @@
 #include <QList>
 
 #include <cerrno>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
 #include <sys/xattr.h>
 #include <unistd.h>
 
@@ -74,21 +76,43 @@ bool copyExtendedAttributes(int from, int to)
     return true;
 }
 
+// The flags chattr shows and sets; the others (extents, inline data, ...) say how the file system
+// stores the file, and differ between files alike.
+constexpr int ChattrFlags = FS_SECRM_FL | FS_UNRM_FL | FS_COMPR_FL | FS_SYNC_FL | FS_IMMUTABLE_FL
+                            | FS_APPEND_FL | FS_NODUMP_FL | FS_NOATIME_FL | FS_JOURNAL_DATA_FL
+                            | FS_NOTAIL_FL | FS_DIRSYNC_FL | FS_TOPDIR_FL | FS_NOCOW_FL
+                            | FS_PROJINHERIT_FL | FS_NOCOMP_FL | FS_DAX_FL;
+
+// None where the file system has no such flags.
+int flagsOf(int file)
+{
+    int flags = 0;
+    return ::ioctl(file, FS_IOC_GETFLAGS, &flags) == 0 ? flags & ChattrFlags : 0;
+}
+
 } // namespace
 
 namespace FileAttributes {
+
+bool haveSameFlags(int one, int other)
+{
+    return flagsOf(one) == flagsOf(other);
+}
+
+bool copyOwnership(const struct stat &fromStatus, int to)
+{
+    struct stat toStatus = {};
+    if (::fstat(to, &toStatus) != 0)
+        return false;
+    return (toStatus.st_uid == fromStatus.st_uid && toStatus.st_gid == fromStatus.st_gid)
+           || ::fchown(to, fromStatus.st_uid, fromStatus.st_gid) == 0;
+}
 
 bool copy(int from, const struct stat &fromStatus, int to)
 {
     constexpr mode_t ModeBits = 07777;
     struct stat toStatus = {};
-    if (::fstat(to, &toStatus) != 0)
-        return false;
-    if ((toStatus.st_uid != fromStatus.st_uid || toStatus.st_gid != fromStatus.st_gid)
-        && ::fchown(to, fromStatus.st_uid, fromStatus.st_gid) != 0) {
-        return false;
-    }
-    if (!copyExtendedAttributes(from, to))
+    if (!copyOwnership(fromStatus, to) || !copyExtendedAttributes(from, to))
         return false;
     // Last: a change of owner clears the set-ID bits, and an ACL written sets the group bits.
     if (::fchmod(to, fromStatus.st_mode & ModeBits) != 0 || ::fstat(to, &toStatus) != 0)

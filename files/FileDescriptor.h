@@ -3,6 +3,7 @@
 
 #include <utility>
 
+#include <fcntl.h>
 #include <unistd.h>
 
 // A POSIX file descriptor, closed when it goes. The file work that needs what Qt's file classes
@@ -34,6 +35,14 @@ public:
     bool isOpen() const { return m_descriptor >= 0; }
     int get() const { return m_descriptor; }
     int release() { return std::exchange(m_descriptor, -1); }
+
+    // Files that might turn out to be a FIFO or a device are opened without blocking
+    // (O_NONBLOCK) until their kind is checked; a regular file then goes back to the ordinary
+    // reads and writes.
+    void makeBlocking() const
+    {
+        ::fcntl(m_descriptor, F_SETFL, ::fcntl(m_descriptor, F_GETFL) & ~O_NONBLOCK);
+    }
 
 private:
     void reset()

@@ -2,11 +2,14 @@
 #include "files/WorkingFolder.h"
 
 #include "common/SystemError.h"
+#include "files/LinkText.h"
 #include "files/PathText.h"
 
 #include <cerrno>
 #include <climits>
 #include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -23,17 +26,6 @@ FileDescriptor openFolder(const char *path, int &error)
     return folder;
 }
 
-// Where a link of /proc leads: the kernel knows where an open folder is now.
-QByteArray linkTarget(const QByteArray &link)
-{
-    QByteArray path(PATH_MAX, Qt::Uninitialized);
-    const ssize_t length = ::readlink(link.constData(), path.data(), size_t(path.size()));
-    if (length <= 0 || path.at(0) != '/')
-        return {};
-    path.truncate(length);
-    return path;
-}
-
 // getcwd fails for a folder deleted before the program started; /proc still names it then, with
 // a mark the message has no use for.
 QByteArray currentPath()
@@ -42,15 +34,10 @@ QByteArray currentPath()
     if (::getcwd(path.data(), size_t(path.size())) != nullptr)
         return path.left(qsizetype(qstrlen(path.constData())));
     const QByteArray deletedMark = " (deleted)";
-    path = linkTarget("/proc/self/cwd");
+    path = LinkText::read(AT_FDCWD, "/proc/self/cwd");
     if (path.endsWith(deletedMark))
         path.chop(deletedMark.size());
-    return path.isEmpty() ? QByteArrayLiteral(".") : path;
-}
-
-QByteArray pathNow(int descriptor)
-{
-    return linkTarget("/proc/self/fd/" + QByteArray::number(descriptor));
+    return path.startsWith('/') ? path : QByteArrayLiteral(".");
 }
 
 } // namespace
@@ -77,7 +64,7 @@ WorkingFolder WorkingFolder::open(const QByteArray &path)
 
 QString WorkingFolder::path() const
 {
-    const QByteArray now = isGone() ? QByteArray() : pathNow(m_folder.get());
+    const QByteArray now = isGone() ? QByteArray() : LinkText::pathOf(m_folder.get());
     return PathText::display(now.isEmpty() ? m_pathAtOpening : now);
 }
 
@@ -106,6 +93,12 @@ QString WorkingFolder::goneReason() const
     }
     return tr("folder „%1”, w którym uruchomiono program, już nie istnieje")
         .arg(PathText::display(m_pathAtOpening));
+}
+
+bool WorkingFolder::isAppendOnly() const
+{
+    int flags = 0;
+    return ::ioctl(m_folder.get(), FS_IOC_GETFLAGS, &flags) == 0 && (flags & FS_APPEND_FL) != 0;
 }
 
 void WorkingFolder::sync() const

@@ -40,6 +40,10 @@ public:
     bool isGone() const;
     QString goneReason() const;
 
+    // Whether the folder takes new names but lets none go again (chattr +a): whatever is made in
+    // it stays. False when that cannot be told, as for a folder held only as a place.
+    bool isAppendOnly() const;
+
     // Makes what was renamed or created in the folder survive a crash of the machine. Best
     // effort: a folder held only as a place cannot be synced.
     void sync() const;

@@ -84,7 +84,7 @@ LineReader LineReader::open(const WorkingFolder &folder, const QString &fileName
         refuseToOpen(folder, path, errno);
     checkKindAndSize(descriptor, path, sizeLimit);
     // A regular file never blocks; reads go back to the ordinary kind.
-    ::fcntl(descriptor.get(), F_SETFL, ::fcntl(descriptor.get(), F_GETFL) & ~O_NONBLOCK);
+    descriptor.makeBlocking();
 
     auto file = std::make_unique<QFile>();
     // The pieces are large, so Qt's own buffer would only add a copy.

@@ -4,11 +4,14 @@
 #include "files/WorkingFolder.h"
 
 #include "tests/support/FileFaults.h"
+#include "tests/support/FileFlags.h"
 #include "tests/support/FileIdentity.h"
 #include "tests/support/Files.h"
 #include "tests/support/FullDiskWriter.h"
+#include "tests/support/ProtectedSymlinks.h"
 
 #include <QFile>
+#include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
@@ -18,6 +21,8 @@
 #include <sys/sysmacros.h>
 #include <sys/un.h>
 #include <unistd.h>
+
+#include <optional>
 
 class AtomicFileWriterTest : public QObject
 {
@@ -36,6 +41,13 @@ private slots:
     void refusesWhatIsNoRegularFile();
     void followsLinksOnlyWhereTheKernelWould_data();
     void followsLinksOnlyWhereTheKernelWould();
+    void checksEveryLinkOfAChain_data();
+    void checksEveryLinkOfAChain();
+    void newTextIsNeverOpenToOthers_data();
+    void newTextIsNeverOpenToOthers();
+    void appendOnlyFolderKeepsNothingNew_data();
+    void appendOnlyFolderKeepsNothingNew();
+    void nameTakenDuringTheSaveIsInspectedAgain();
     void fullDiskWhileReplacingKeepsTheEarlierFile();
     void failedOverwriteInPlace_data();
     void failedOverwriteInPlace();
@@ -48,6 +60,8 @@ private:
     // A fresh current folder for every test row.
     std::unique_ptr<QTemporaryDir> m_folder;
     QTemporaryDir m_stateHome;
+    // Programs that nobody may run.
+    QTemporaryDir m_programs;
 };
 
 namespace {
@@ -57,6 +71,63 @@ const QByteArray NewBytes = "the new text, longer than the earlier one\r\nand on
 
 constexpr uid_t Nobody = 65534;
 constexpr gid_t NoGroup = 65534;
+
+// An environment variable set, or unset, for one test, and put back on every way out.
+class EnvironmentOverride
+{
+public:
+    EnvironmentOverride(const char *name, const QByteArray &value, bool set = true)
+        : m_name(name)
+        , m_earlier(qgetenv(name))
+        , m_hadEarlier(qEnvironmentVariableIsSet(name))
+    {
+        if (set)
+            qputenv(name, value);
+        else
+            qunsetenv(name);
+    }
+    ~EnvironmentOverride()
+    {
+        if (m_hadEarlier)
+            qputenv(m_name, m_earlier);
+        else
+            qunsetenv(m_name);
+    }
+    EnvironmentOverride(const EnvironmentOverride &) = delete;
+    EnvironmentOverride &operator=(const EnvironmentOverride &) = delete;
+
+private:
+    const char *m_name;
+    QByteArray m_earlier;
+    bool m_hadEarlier;
+};
+
+// A writer that, once it is writing the new text, has somebody else create the file under the
+// name that was free when the save looked.
+class NameTakingWriter : public AtomicFileWriter
+{
+public:
+    using AtomicFileWriter::AtomicFileWriter;
+
+protected:
+    qint64 writeBytes(int descriptor, QByteArrayView bytes, qint64 offset) override
+    {
+        if (!m_taken) {
+            m_taken = true;
+            writeFile(QStringLiteral("notes3.txt"), "somebody else's file");
+        }
+        return AtomicFileWriter::writeBytes(descriptor, bytes, offset);
+    }
+
+private:
+    bool m_taken = false;
+};
+
+bool isLinkPath(const QByteArray &name)
+{
+    struct stat status = {};
+    return ::lstat(name.constData(), &status) == 0 && S_ISLNK(status.st_mode);
+}
 
 bool isLink(const QString &path)
 {
@@ -98,6 +169,16 @@ void link(const QString &target, const QString &name)
              qPrintable(name));
 }
 
+// Gives a file, folder or link to a user (nobody's group for nobody), with the mode for all but
+// a link.
+void give(const QString &path, uid_t owner, mode_t mode)
+{
+    const QByteArray name = QFile::encodeName(path);
+    QCOMPARE(::lchown(name.constData(), owner, owner == 0 ? 0 : NoGroup), 0);
+    if (!isLinkPath(name))
+        QCOMPARE(::chmod(name.constData(), mode), 0);
+}
+
 QString failureOf(AtomicFileWriter &writer, QByteArrayView bytes, int *number = nullptr)
 {
     try {
@@ -117,6 +198,11 @@ void AtomicFileWriterTest::initTestCase()
     // Copies kept during a save in place may go to the state folder: never the real one.
     QVERIFY(m_stateHome.isValid());
     qputenv("XDG_STATE_HOME", QFile::encodeName(m_stateHome.path()));
+    // The watcher is run as nobody, who may not reach the build folder.
+    QVERIFY(m_programs.isValid());
+    QCOMPARE(::chmod(QFile::encodeName(m_programs.path()).constData(), 0755), 0);
+    QVERIFY(QFile::copy(QStringLiteral(FOLDER_WATCHER),
+                        m_programs.filePath(QStringLiteral("folder_watcher"))));
 }
 
 void AtomicFileWriterTest::init()
@@ -190,6 +276,9 @@ void AtomicFileWriterTest::keepsTheFileItIs_data()
     QTest::newRow("another user's 640 file, saved by root") << "other owner" << false;
     QTest::newRow("a symbolic link to a file") << "symlink" << true;
     QTest::newRow("a symbolic link to a hard-linked file") << "symlink to hard link" << true;
+    QTest::newRow("chattr +d (no dump), which a new file would not get") << "chattr d" << true;
+    QTest::newRow("chattr +A (no access times), which a new file would not get")
+        << "chattr A" << true;
 }
 
 void AtomicFileWriterTest::keepsTheFileItIs()
@@ -231,6 +320,12 @@ void AtomicFileWriterTest::keepsTheFileItIs()
         QCOMPARE(::chown(QFile::encodeName(file).constData(), Nobody, NoGroup), 0);
         QCOMPARE(::chmod(QFile::encodeName(file).constData(), 0640), 0);
     }
+    std::optional<ChattrFlag> flag;
+    if (setup.startsWith(QStringLiteral("chattr"))) {
+        flag.emplace(file, setup.back().toLatin1());
+        if (!flag->isSet())
+            QSKIP(qPrintable(flag->failure()));
+    }
     const FileIdentity before = identityOf(file);
     const QStringList entriesBefore = entriesOf(m_folder->path());
 
@@ -246,7 +341,7 @@ void AtomicFileWriterTest::keepsTheFileItIs()
         QCOMPARE(contentsOf(secondName), NewBytes);
     QCOMPARE(isLink(path(QStringLiteral("notes3.txt"))), throughLink);
     QCOMPARE(entriesOf(m_folder->path()), entriesBefore);
-    QCOMPARE(entriesOf(m_stateHome.path()), QStringList());
+    QCOMPARE(entriesOf(m_stateHome.path() + QStringLiteral("/notatki")), QStringList());
 }
 
 void AtomicFileWriterTest::refusesWhatIsNoRegularFile_data()
@@ -322,7 +417,7 @@ void AtomicFileWriterTest::refusesWhatIsNoRegularFile()
     QCOMPARE(thingAfter.st_rdev, thingBefore.st_rdev);
     QCOMPARE(entriesOf(m_folder->path()), entriesBefore);
     QCOMPARE(entriesOf(path(QStringLiteral("folder"))), QStringList{"inside.txt"});
-    QCOMPARE(entriesOf(m_stateHome.path()), QStringList());
+    QCOMPARE(entriesOf(m_stateHome.path() + QStringLiteral("/notatki")), QStringList());
 }
 
 // A link named notes3.txt in a folder that everybody may write to, with the sticky bit or
@@ -377,6 +472,205 @@ void AtomicFileWriterTest::followsLinksOnlyWhereTheKernelWould()
     }
     QVERIFY(isLink(QString::fromUtf8(notes3)));
     QCOMPARE(entriesOf(QString::fromUtf8(shared)), QStringList{"notes3.txt"});
+}
+
+// notes3.txt -> a link in a sticky folder that everybody may write to -> the victim's file. Only
+// the first link is in the user's own folder; the kernel's rule is off, so only the save's own
+// check of every link stands in the way.
+void AtomicFileWriterTest::checksEveryLinkOfAChain_data()
+{
+    QTest::addColumn<QString>("setup");
+    QTest::addColumn<uint>("plantedBy");
+    QTest::addColumn<QString>("refusedLink");
+    QTest::newRow("second link planted by another user in a sticky shared folder")
+        << "file link" << uint(Nobody) << "shared/notes";
+    QTest::newRow("a planted link to a folder on the way")
+        << "folder link" << uint(Nobody) << "shared/folder";
+    QTest::newRow("second link the saving user's own: followed") << "file link" << 0u << QString();
+}
+
+void AtomicFileWriterTest::checksEveryLinkOfAChain()
+{
+    QFETCH(QString, setup);
+    QFETCH(uint, plantedBy);
+    QFETCH(QString, refusedLink);
+    if (::geteuid() != 0)
+        QSKIP("giving folders and links to another user needs root");
+    const ProtectedSymlinksOff kernelRuleOff;
+    if (!kernelRuleOff.isOff())
+        QSKIP(qPrintable(kernelRuleOff.failure()));
+    QVERIFY(QDir().mkdir(QStringLiteral("work")));
+    QVERIFY(QDir().mkdir(QStringLiteral("shared")));
+    QVERIFY(QDir().mkdir(QStringLiteral("private")));
+    const QString victim = path(QStringLiteral("private/notes.txt"));
+    writeFile(victim, EarlierBytes);
+    give(victim, 0, 0600);
+    if (setup == QStringLiteral("folder link")) {
+        link(path(QStringLiteral("private")), path(QStringLiteral("shared/folder")));
+        link(path(QStringLiteral("shared/folder/notes.txt")),
+             path(QStringLiteral("work/notes3.txt")));
+        give(path(QStringLiteral("shared/folder")), plantedBy, 0);
+    } else {
+        link(victim, path(QStringLiteral("shared/notes")));
+        link(path(QStringLiteral("shared/notes")), path(QStringLiteral("work/notes3.txt")));
+        give(path(QStringLiteral("shared/notes")), plantedBy, 0);
+    }
+    give(path(QStringLiteral("shared")), 0, 01777);
+
+    const WorkingFolder folder
+        = WorkingFolder::open(QFile::encodeName(path(QStringLiteral("work"))));
+    AtomicFileWriter writer(folder, QStringLiteral("notes3.txt"));
+    int number = 0;
+    const QString message = failureOf(writer, NewBytes, &number);
+    if (refusedLink.isEmpty()) {
+        QVERIFY2(message.isEmpty(), qPrintable(message));
+        QCOMPARE(contentsOf(victim), NewBytes);
+    } else {
+        QCOMPARE(number, int(RuntimeFailure::PermissionDenied));
+        QVERIFY2(message.contains(path(QStringLiteral("work/notes3.txt"))), qPrintable(message));
+        QVERIFY2(message.contains(QStringLiteral("dowiązanie „%1” należy do innego użytkownika, "
+                                                 "nobody (UID 65534)")
+                                      .arg(path(refusedLink))),
+                 qPrintable(message));
+        QCOMPARE(contentsOf(victim), EarlierBytes);
+    }
+    QCOMPARE(entriesOf(path(QStringLiteral("work"))), QStringList{"notes3.txt"});
+    QCOMPARE(entriesOf(path(QStringLiteral("private"))), QStringList{"notes.txt"});
+}
+
+void AtomicFileWriterTest::newTextIsNeverOpenToOthers_data()
+{
+    QTest::addColumn<int>("permissions");
+    QTest::addColumn<bool>("othersMayRead");
+    QTest::newRow("a 600 notes3.txt: the watcher reads nothing") << 0600 << false;
+    QTest::newRow("a 644 notes3.txt: the watcher reads what anyone may") << 0644 << true;
+}
+
+// Another user watches the folder through 20 saves, opening every file that appears in it the
+// moment it appears, and reads them all afterwards, as an attacker keeping a handle would.
+void AtomicFileWriterTest::newTextIsNeverOpenToOthers()
+{
+    QFETCH(int, permissions);
+    QFETCH(bool, othersMayRead);
+    constexpr int Saves = 20;
+    if (::geteuid() != 0)
+        QSKIP("watching as another user needs root");
+    give(m_folder->path(), 0, 0755);
+    writeFile(QStringLiteral("notes3.txt"), EarlierBytes);
+    give(path(QStringLiteral("notes3.txt")), 0, mode_t(permissions));
+    QProcess watcher;
+    watcher.start(QStringLiteral("setpriv"),
+                  {QStringLiteral("--reuid=nobody"), QStringLiteral("--regid=nogroup"),
+                   QStringLiteral("--clear-groups"), QStringLiteral("--"),
+                   m_programs.filePath(QStringLiteral("folder_watcher")), m_folder->path()});
+    QVERIFY2(watcher.waitForReadyRead(10000), qPrintable(watcher.readAllStandardError()));
+    QCOMPARE(watcher.readLine(), QByteArray("watching\n"));
+
+    // The usual desktop umask: a stricter one would hide a file made open to others.
+    const mode_t umaskBefore = ::umask(022);
+    const WorkingFolder folder = WorkingFolder::current();
+    for (int save = 1; save <= Saves; ++save) {
+        AtomicFileWriter(folder, QStringLiteral("notes3.txt"))
+            .write("NEW SECRET PIN 4321, save " + QByteArray::number(save));
+    }
+    ::umask(umaskBefore);
+    watcher.closeWriteChannel();
+    QVERIFY(watcher.waitForFinished(10000));
+
+    int seen = 0;
+    int secretsRead = 0;
+    for (const QByteArray &line : watcher.readAllStandardOutput().split('\n')) {
+        if (line.startsWith("seen "))
+            seen = line.mid(5).toInt();
+        if (line.startsWith("read ") && QByteArray::fromHex(line.mid(5)).contains("SECRET"))
+            ++secretsRead;
+    }
+    QVERIFY2(seen >= Saves, qPrintable(QStringLiteral("the watcher saw %1 files").arg(seen)));
+    QCOMPARE(secretsRead > 0, othersMayRead);
+    QCOMPARE(contentsOf(QStringLiteral("notes3.txt")), QByteArray("NEW SECRET PIN 4321, save 20"));
+    QCOMPARE(identityOf(path(QStringLiteral("notes3.txt"))).mode, mode_t(permissions));
+    QCOMPARE(entriesOf(m_folder->path()), QStringList{"notes3.txt"});
+}
+
+// A folder that takes new names but lets none go (chattr +a): the save writes in place, with the
+// copy of the old text in the state folder, and leaves the folder as it was.
+void AtomicFileWriterTest::appendOnlyFolderKeepsNothingNew_data()
+{
+    QTest::addColumn<QString>("setup");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("one name, which would be replaced elsewhere") << "one name" << QString();
+    QTest::newRow("a second name (hard link)") << "hard link" << QString();
+    QTest::newRow("no notes3.txt yet") << "new" << QString();
+    QTest::newRow("root with a HOME where another user planted .local as a link")
+        << "planted home"
+        << "„HOME/.local” jest dowiązaniem symbolicznym, a nie folderem";
+}
+
+void AtomicFileWriterTest::appendOnlyFolderKeepsNothingNew()
+{
+    QFETCH(QString, setup);
+    QFETCH(QString, reason);
+    const QString keeping = path(QStringLiteral("keeping"));
+    QVERIFY(QDir().mkdir(keeping));
+    const QString notes3 = keeping + QStringLiteral("/notes3.txt");
+    if (setup != QStringLiteral("new"))
+        writeFile(notes3, EarlierBytes);
+    if (setup == QStringLiteral("hard link"))
+        QCOMPARE(::link(QFile::encodeName(notes3).constData(), "keeping/second.txt"), 0);
+    const QString home = path(QStringLiteral("home"));
+    const QString rootOnly = path(QStringLiteral("root-only"));
+    std::optional<EnvironmentOverride> homeOverride;
+    std::optional<EnvironmentOverride> stateOverride;
+    if (setup == QStringLiteral("planted home")) {
+        if (::geteuid() != 0)
+            QSKIP("planting another user's link needs root");
+        QVERIFY(QDir().mkdir(home) && QDir().mkdir(rootOnly));
+        give(rootOnly, 0, 0700);
+        link(rootOnly, home + QStringLiteral("/.local"));
+        give(home + QStringLiteral("/.local"), Nobody, 0);
+        give(home, Nobody, 0755);
+        homeOverride.emplace("HOME", QFile::encodeName(home));
+        stateOverride.emplace("XDG_STATE_HOME", QByteArray(), false);
+        reason.replace(QStringLiteral("HOME"), home);
+    }
+    const FileIdentity before = identityOf(notes3);
+    const QStringList entriesBefore = entriesOf(keeping);
+    const ChattrFlag appendOnly(keeping, 'a');
+    if (!appendOnly.isSet())
+        QSKIP(qPrintable(appendOnly.failure()));
+
+    const WorkingFolder folder = WorkingFolder::open(QFile::encodeName(keeping));
+    AtomicFileWriter writer(folder, QStringLiteral("notes3.txt"));
+    int number = 0;
+    const QString message = failureOf(writer, NewBytes, &number);
+    if (reason.isEmpty()) {
+        QVERIFY2(message.isEmpty(), qPrintable(message));
+        QCOMPARE(contentsOf(notes3), NewBytes);
+        if (before.exists)
+            QCOMPARE(identityOf(notes3).inode, before.inode);
+        const QStringList expected
+            = before.exists ? entriesBefore : entriesBefore + QStringList{"notes3.txt"};
+        QCOMPARE(entriesOf(keeping), expected);
+        QCOMPARE(entriesOf(m_stateHome.path() + QStringLiteral("/notatki")), QStringList());
+        return;
+    }
+    QCOMPARE(number, int(RuntimeFailure::PermissionDenied));
+    QVERIFY2(message.contains(notes3), qPrintable(message));
+    QVERIFY2(message.contains(reason), qPrintable(message));
+    QCOMPARE(contentsOf(notes3), EarlierBytes);
+    QCOMPARE(entriesOf(keeping), entriesBefore);
+    QCOMPARE(entriesOf(rootOnly), QStringList());
+}
+
+// A notes3.txt that somebody else makes while the save writes the new text, under the name that
+// was free when the save looked, is not taken unseen: the save looks again and replaces it.
+void AtomicFileWriterTest::nameTakenDuringTheSaveIsInspectedAgain()
+{
+    const WorkingFolder folder = WorkingFolder::current();
+    NameTakingWriter writer(folder, QStringLiteral("notes3.txt"));
+    writer.write(NewBytes);
+    QCOMPARE(contentsOf(QStringLiteral("notes3.txt")), NewBytes);
+    QCOMPARE(entriesOf(m_folder->path()), QStringList{"notes3.txt"});
 }
 
 // The new file, in a folder held by its path, fills the disk part-way: it goes, and nothing is
@@ -447,14 +741,18 @@ void AtomicFileWriterTest::failedOverwriteInPlace()
 void AtomicFileWriterTest::fullDiskKeepsTheEarlierFile_data()
 {
     QTest::addColumn<bool>("hardLinked");
-    QTest::newRow("replaced: one name") << false;
-    QTest::newRow("in place: a second name, the copy in the state folder") << true;
+    QTest::addColumn<bool>("stateFolderUsable");
+    QTest::newRow("replaced: one name") << false << true;
+    QTest::newRow("in place: a second name, the copy in the state folder") << true << true;
+    QTest::newRow("in place, and the state folder another user's: the first cause is given")
+        << true << false;
 }
 
 // A real full disk: a small tmpfs, which only root can mount.
 void AtomicFileWriterTest::fullDiskKeepsTheEarlierFile()
 {
     QFETCH(bool, hardLinked);
+    QFETCH(bool, stateFolderUsable);
     QVERIFY(QDir().mkdir(QStringLiteral("small")));
     const TmpfsMount disk(path(QStringLiteral("small")), "size=256k");
     if (!disk.mounted())
@@ -465,6 +763,12 @@ void AtomicFileWriterTest::fullDiskKeepsTheEarlierFile()
     if (hardLinked)
         QCOMPARE(::link("small/notes3.txt", "small/second.txt"), 0);
     const QStringList entriesBefore = entriesOf(QStringLiteral("small"));
+    QVERIFY(QDir().mkdir(QStringLiteral("others-state")));
+    give(path(QStringLiteral("others-state")), Nobody, 0755);
+    const EnvironmentOverride stateHome(
+        "XDG_STATE_HOME",
+        QFile::encodeName(stateFolderUsable ? m_stateHome.path()
+                                            : path(QStringLiteral("others-state"))));
 
     const WorkingFolder folder = WorkingFolder::open("small");
     int number = 0;
@@ -472,6 +776,10 @@ void AtomicFileWriterTest::fullDiskKeepsTheEarlierFile()
     const QString message = failureOf(writer, QByteArray(1 << 20, 'n'), &number);
     QCOMPARE(number, int(RuntimeFailure::DiskFull));
     QVERIFY2(message.contains(QStringLiteral("brak miejsca na dysku")), qPrintable(message));
+    if (!stateFolderUsable) {
+        QVERIFY2(message.contains(QStringLiteral("należy do innego użytkownika, nobody")),
+                 qPrintable(message));
+    }
     QCOMPARE(contentsOf(QStringLiteral("small/notes3.txt")), QByteArray(100 << 10, 'e'));
     if (hardLinked)
         QCOMPARE(contentsOf(QStringLiteral("small/second.txt")), QByteArray(100 << 10, 'e'));

@@ -5,8 +5,10 @@
 // the files and checks what the save left.
 
 #include "tests/support/FileFaults.h"
+#include "tests/support/FileFlags.h"
 #include "tests/support/FileIdentity.h"
 #include "tests/support/Files.h"
+#include "tests/support/ProtectedSymlinks.h"
 
 #include <QFile>
 #include <QProcess>
@@ -15,6 +17,8 @@
 
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <optional>
 
 class SaveAsUserTest : public QObject
 {
@@ -25,6 +29,7 @@ private slots:
     void init();
     void savesAsAnOrdinaryUser_data();
     void savesAsAnOrdinaryUser();
+    void appendOnlyFolderThatCannotBeListed();
 
 private:
     QString path(const QString &name) const { return m_folder->filePath(name); }
@@ -114,15 +119,26 @@ void SaveAsUserTest::savesAsAnOrdinaryUser_data()
         << "own file" << true << false << QString();
     QTest::newRow("a link planted by another user in a shared sticky folder")
         << "planted link" << false << true << QStringLiteral("innego użytkownika, daemon (UID 1)");
+    QTest::newRow("the user's own link to a link planted in a shared sticky folder")
+        << "planted second link" << false << true
+        << QStringLiteral("dowiązanie „SHARED/notes” należy do innego użytkownika, daemon (UID 1)");
 }
 
 void SaveAsUserTest::savesAsAnOrdinaryUser()
 {
     QFETCH(QString, setup);
+    // The kernel's own rule would refuse the link before the save's check is reached.
+    std::optional<ProtectedSymlinksOff> kernelRuleOff;
+    if (setup.startsWith(QStringLiteral("planted"))) {
+        kernelRuleOff.emplace();
+        if (!kernelRuleOff->isOff())
+            QSKIP(qPrintable(kernelRuleOff->failure()));
+    }
     QFETCH(bool, saved);
     QFETCH(bool, inPlace);
     QFETCH(QString, reason);
-    reason.replace(QStringLiteral("STATE"), path(QStringLiteral("state")));
+    reason.replace(QStringLiteral("STATE"), path(QStringLiteral("state")))
+        .replace(QStringLiteral("SHARED"), path(QStringLiteral("shared")));
     const QString work = path(QStringLiteral("work"));
     QVERIFY(QDir().mkdir(work));
     QVERIFY(QDir().mkdir(path(QStringLiteral("state"))));
@@ -140,6 +156,19 @@ void SaveAsUserTest::savesAsAnOrdinaryUser()
         QVERIFY(QFile::link(file, work + QStringLiteral("/notes3.txt")));
         give(work + QStringLiteral("/notes3.txt"), Daemon, 0);
         give(work, 0, 01777);
+    } else if (setup == QStringLiteral("planted second link")) {
+        // The first link is the user's own, in the user's own folder; the second is not.
+        file = path(QStringLiteral("victim.txt"));
+        writeFile(file, EarlierBytes);
+        give(file, Nobody, 0644);
+        QVERIFY(QDir().mkdir(path(QStringLiteral("shared"))));
+        QVERIFY(QFile::link(file, path(QStringLiteral("shared/notes"))));
+        give(path(QStringLiteral("shared/notes")), Daemon, 0);
+        give(path(QStringLiteral("shared")), 0, 01777);
+        QVERIFY(QFile::link(path(QStringLiteral("shared/notes")),
+                            work + QStringLiteral("/notes3.txt")));
+        give(work + QStringLiteral("/notes3.txt"), Nobody, 0);
+        give(work, Nobody, 0755);
     } else {
         writeFile(file, EarlierBytes);
         const bool rootsFile = setup.startsWith(QStringLiteral("root's"));
@@ -169,6 +198,41 @@ void SaveAsUserTest::savesAsAnOrdinaryUser()
     // The copy of the old text was made, and removed, where the user keeps such things.
     if (setup == QStringLiteral("read-only folder"))
         QVERIFY(QFileInfo(path(QStringLiteral("state/notatki"))).isDir());
+}
+
+// A folder whose flags the user cannot read, since the user may not list it, and that lets no
+// name go: the rename of the new file is refused and the file stays. The save then writes in
+// place, with the copy in the state folder, and names the file it could not remove.
+void SaveAsUserTest::appendOnlyFolderThatCannotBeListed()
+{
+    const QString work = path(QStringLiteral("work"));
+    QVERIFY(QDir().mkdir(work));
+    QVERIFY(QDir().mkdir(path(QStringLiteral("state"))));
+    give(path(QStringLiteral("state")), Nobody, 0755);
+    const QString file = work + QStringLiteral("/notes3.txt");
+    writeFile(file, EarlierBytes);
+    give(file, Nobody, 0644);
+    give(work, Nobody, 0333);
+    const QStringList entriesBefore = entriesOf(work);
+    const ChattrFlag appendOnly(work, 'a');
+    if (!appendOnly.isSet())
+        QSKIP(qPrintable(appendOnly.failure()));
+
+    QString message;
+    QVERIFY(!saveAsNobody(work, message));
+    QCOMPARE(contentsOf(file), NewBytes);
+    const QStringList entriesAfter = entriesOf(work);
+    QVERIFY2(entriesAfter.size() == entriesBefore.size() + 1,
+             qPrintable(entriesAfter.join(u' ') + QStringLiteral(": ") + message));
+    const QString leftBehind = work + u'/' + entriesAfter.value(1);
+    QVERIFY2(leftBehind.startsWith(file + u'.'), qPrintable(leftBehind));
+    QVERIFY2(message.contains(QStringLiteral("Zapisano plik „%1”, ale nie udało się usunąć pliku, "
+                                             "który przy tym powstał: „%2” (operacja "
+                                             "niedozwolona)")
+                                  .arg(file, leftBehind)),
+             qPrintable(message));
+    QCOMPARE(contentsOf(leftBehind), NewBytes);
+    QCOMPARE(entriesOf(path(QStringLiteral("state/notatki"))), QStringList());
 }
 
 QTEST_GUILESS_MAIN(SaveAsUserTest)
