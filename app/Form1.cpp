@@ -8,7 +8,8 @@
 #include "notes/Notes.h"
 #include "platform/CheckBox.h"
 #include "platform/CommandButton.h"
-#include "platform/TextBox.h"
+#include "platform/RuntimeFailure.h"
+#include "textarea/TextBox.h"
 #include "text/FontChooser.h"
 #include "text/StyleBoxes.h"
 
@@ -21,6 +22,9 @@ Form1::Form1(QWidget *parent)
     setObjectName(QStringLiteral("Form1"));
     FormBuilder::build(*this, Form1Design::Window, Form1Design::Controls);
     wireClicks();
+    // A paste or a drop the area refuses is reported as the paste button's failures are.
+    connect(Text1, &TextBox::refused, this,
+            [this](const RuntimeFailure &failure) { m_failureReporter->report(this, failure); });
     // The first control in the tab order takes the focus when the window shows.
     Check1->setFocus();
 }

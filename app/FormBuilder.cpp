@@ -5,7 +5,7 @@
 #include "platform/CheckBox.h"
 #include "platform/CommandButton.h"
 #include "platform/ScreenFit.h"
-#include "platform/TextBox.h"
+#include "textarea/TextBox.h"
 
 #include <QGroupBox>
 #include <QRadioButton>

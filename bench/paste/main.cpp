@@ -19,7 +19,7 @@
 #include "notes/Notes.h"
 #include "platform/CommandButton.h"
 #include "platform/LineEnds.h"
-#include "platform/TextBox.h"
+#include "textarea/TextBox.h"
 #include "platform/Windows1250.h"
 #include "tests/support/Windows1250Text.h"
 

@@ -5,7 +5,7 @@
 // an X display). A frame at 60 Hz is 16.7 ms; every keystroke should fit in one.
 
 #include "app/Form1.h"
-#include "platform/TextBox.h"
+#include "textarea/TextBox.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -150,11 +150,11 @@ int main(int argc, char *argv[])
     const std::vector<Keystroke> keys = typingSequence(keystrokes);
 
     form.Text1->SetSelStart(int(text.size() / 2));
-    form.Text1->ensureCursorVisible();
+    form.Text1->ensureCaretVisible();
     printFigures("middle", typeAndRepaint(*form.Text1, keys));
 
     form.Text1->SetSelStart(int(form.Text1->Text().size()));
-    form.Text1->ensureCursorVisible();
+    form.Text1->ensureCaretVisible();
     printFigures("end", typeAndRepaint(*form.Text1, keys));
     return 0;
 }

@@ -2,7 +2,7 @@
 #include "app/Form1Design.h"
 #include "platform/CheckBox.h"
 #include "platform/CommandButton.h"
-#include "platform/TextBox.h"
+#include "textarea/TextBox.h"
 #include "tests/support/AccessibleParts.h"
 #include "tests/support/CaptionInk.h"
 
@@ -144,7 +144,7 @@ void Form1DesignTest::startsInDesignedState()
     QVERIFY(!font.bold() && !font.italic() && !font.underline() && !font.strikeOut());
     for (const CommandButton *button : form.findChildren<CommandButton *>())
         QVERIFY(!button->isDefault() && !button->autoDefault());
-    QVERIFY(!form.Text1->document()->isUndoAvailable());
+    QVERIFY(!form.Text1->canUndo());
 }
 
 void Form1DesignTest::tabVisitsControlsInTabIndexOrder()

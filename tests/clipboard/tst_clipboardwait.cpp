@@ -2,7 +2,7 @@
 #include "platform/CommandButton.h"
 #include "platform/RuntimeFailure.h"
 #include "platform/SystemClipboard.h"
-#include "platform/TextBox.h"
+#include "textarea/TextBox.h"
 #include "tests/support/CapturingReporter.h"
 #include "tests/support/ClipboardOwner.h"
 

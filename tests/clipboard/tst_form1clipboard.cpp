@@ -1,7 +1,7 @@
 #include "app/Form1.h"
 #include "platform/CommandButton.h"
 #include "platform/RuntimeFailure.h"
-#include "platform/TextBox.h"
+#include "textarea/TextBox.h"
 #include "tests/support/CapturingReporter.h"
 
 #include <QApplication>

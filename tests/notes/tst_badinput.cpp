@@ -7,7 +7,7 @@
 #include "notes/Notes.h"
 #include "platform/CommandButton.h"
 #include "platform/RuntimeFailure.h"
-#include "platform/TextBox.h"
+#include "textarea/TextBox.h"
 #include "platform/Windows1250.h"
 #include "tests/support/CapturingReporter.h"
 #include "tests/support/FileFaults.h"

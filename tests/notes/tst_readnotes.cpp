@@ -4,7 +4,7 @@
 #include "platform/CommandButton.h"
 #include "platform/LineReader.h"
 #include "platform/RuntimeFailure.h"
-#include "platform/TextBox.h"
+#include "textarea/TextBox.h"
 #include "platform/WorkingFolder.h"
 #include "tests/support/CapturingReporter.h"
 #include "tests/support/FileFaults.h"
@@ -191,7 +191,7 @@ void ReadNotesTest::growingFileKeepsTheText()
                  qPrintable(failure.description()));
     }
     QCOMPARE(Text1.Text(), UnsavedText);
-    QVERIFY(!Text1.document()->isUndoAvailable());
+    QVERIFY(!Text1.canUndo());
     QCOMPARE(QGuiApplication::overrideCursor(), nullptr);
 }
 

@@ -4,7 +4,7 @@
 #include "notes/UnencodableText.h"
 #include "platform/CommandButton.h"
 #include "platform/RuntimeFailure.h"
-#include "platform/TextBox.h"
+#include "textarea/TextBox.h"
 #include "platform/WorkingFolder.h"
 #include "tests/support/CapturingReporter.h"
 #include "tests/support/FileFaults.h"

@@ -3,8 +3,7 @@
 // Selecting in a text area and reading its caret as the operations count positions: in 16-bit
 // characters, a line break CR LF counting 2.
 
-#include "platform/DocumentText.h"
-#include "platform/TextBox.h"
+#include "textarea/TextBox.h"
 
 // Gives the area the text, with no earlier text for Undo to return to, and selects length
 // characters from start.
@@ -17,5 +16,5 @@ inline void selectIn(TextBox &area, const QString &text, int start, int length)
 
 inline int caretOf(const TextBox &area)
 {
-    return DocumentText(*area.document()).toTextPosition(area.textCursor().position());
+    return int(area.caretPosition());
 }

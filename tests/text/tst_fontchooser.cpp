@@ -4,7 +4,7 @@
 #include "platform/CheckBox.h"
 #include "platform/CommandButton.h"
 #include "platform/CommonDialog.h"
-#include "platform/TextBox.h"
+#include "textarea/TextBox.h"
 #include "tests/support/CapturingReporter.h"
 #include "tests/support/PlainTextArea.h"
 #include "text/FontChooser.h"

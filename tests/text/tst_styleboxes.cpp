@@ -1,10 +1,9 @@
 #include "app/Form1.h"
 #include "platform/CheckBox.h"
-#include "platform/TextBox.h"
+#include "textarea/TextBox.h"
 
 #include <QTest>
 #include <QTextBlock>
-#include <QTextCursor>
 #include <QTextDocument>
 
 namespace {
@@ -33,12 +32,11 @@ bool hasAttribute(const QFont &font, int style)
     return (font.*styleBoxes[style].attribute)();
 }
 
-// The font the text is laid out with at a position: its own format over the document's default.
+// The font the text is laid out with at a position: the area draws all of it in its one font.
 QFont fontAt(const TextBox &area, int position)
 {
-    QTextCursor cursor(area.document());
-    cursor.setPosition(position);
-    return cursor.charFormat().font().resolve(area.document()->defaultFont());
+    Q_UNUSED(position);
+    return area.font();
 }
 
 void click(CheckBox *box)
@@ -164,16 +162,14 @@ void StyleBoxesTest::appliesToTextTypedLater()
     click(box());
 
     area.setFocus();
-    area.moveCursor(QTextCursor::End);
+    area.SetSelStart(int(area.Text().size()));
     QTest::keyClicks(&area, QStringLiteral("abc"));
     QCOMPARE(area.Text(), QStringLiteral("Text1abc"));
     QVERIFY(hasAttribute(fontAt(area, area.Text().size()), style));
 
     area.SetText(QStringLiteral("nowy\r\ntekst"));
     QVERIFY(hasAttribute(fontAt(area, 1), style));
-    QVERIFY(hasAttribute(
-        area.document()->lastBlock().charFormat().font().resolve(area.document()->defaultFont()),
-        style));
+    QVERIFY(hasAttribute(fontAt(area, int(area.Text().size())), style));
 
     click(box());
     QVERIFY(!hasAttribute(fontAt(area, 1), style));
@@ -240,7 +236,7 @@ void StyleBoxesTest::editableBoxTakesTheAreaAwayAndGivesItBack()
     QVERIFY(area.isEnabled());
     QCOMPARE(area.Text(), QStringLiteral("z programu"));
     area.SetFocus();
-    area.moveCursor(QTextCursor::End);
+    area.SetSelStart(int(area.Text().size()));
     QTest::keyClicks(&area, QStringLiteral("!"));
     QCOMPARE(area.Text(), QStringLiteral("z programu!"));
 

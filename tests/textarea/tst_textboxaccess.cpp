@@ -1,5 +1,5 @@
 #include "platform/ReadableColor.h"
-#include "platform/TextBox.h"
+#include "textarea/TextBox.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -96,11 +96,9 @@ void TextBoxAccessTest::disabledTextIsReadable()
     const QImage disabled = box->viewport()->grab().toImage();
 
     // The text's line, from its first to its last character.
-    QTextCursor end(box->document());
-    end.movePosition(QTextCursor::EndOfLine);
-    const QRect first = box->cursorRect(QTextCursor(box->document()));
-    const QRect line
-        = QRect(first.topLeft(), box->cursorRect(end).bottomLeft()).adjusted(1, 0, 0, 0);
+    const QRect first = box->characterRect(0).toRect();
+    const QRect last = box->characterRect(box->buffer().lineEnd(0)).toRect();
+    const QRect line = QRect(first.topLeft(), last.bottomLeft()).adjusted(1, 0, 0, 0);
     const QColor backgroundEnabled = background(enabled, line);
     const QColor backgroundDisabled = background(disabled, line);
     const qreal contrast = strongestInkContrast(disabled, line);
