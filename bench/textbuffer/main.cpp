@@ -1,0 +1,162 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The text area's character store on the texts that the stock widget cannot carry: setting a
+// text of very many empty lines or of one very long line, finding lines and positions in it, and
+// a keystroke (one character typed, with what the area asks after each key) at the end and in
+// the middle, against a plain QString insert in the same run as the floor.
+//
+// Usage: bench_textbuffer empty-lines [MEBIBYTES]   (default 32: 16 Mi CR LF lines)
+//        bench_textbuffer long-line [MILLIONS]      (default 20: one line of 20,000,000 'a')
+// Each size is a process of its own, since the peak memory is the process's.
+
+#include "bench/support/ProcessMemory.h"
+#include "textarea/TextBuffer.h"
+
+#include <QByteArray>
+#include <QElapsedTimer>
+#include <QRandomGenerator>
+
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+
+namespace {
+
+QString makeText(bool emptyLines, qsizetype length)
+{
+    if (emptyLines)
+        return QStringLiteral("\r\n").repeated(length / 2);
+    return QString(length, u'a');
+}
+
+double microsecondsFor(const std::function<void()> &work)
+{
+    QElapsedTimer timer;
+    timer.start();
+    work();
+    return double(timer.nsecsElapsed()) / 1e3;
+}
+
+struct Spread
+{
+    double average = 0;
+    double worst = 0;
+};
+
+Spread microsecondsEach(int rounds, const std::function<void(int)> &work)
+{
+    Spread spread;
+    double total = 0;
+    for (int round = 0; round < rounds; ++round) {
+        const double microseconds = microsecondsFor([&] { work(round); });
+        total += microseconds;
+        spread.worst = std::max(spread.worst, microseconds);
+    }
+    spread.average = total / rounds;
+    return spread;
+}
+
+// One key as the text area handles it: the character goes in, then the area asks where the
+// caret's line is and how far the scroll ranges reach.
+qsizetype typeKey(TextBuffer &buffer, qsizetype position, QStringView key)
+{
+    buffer.replace(position, 0, key);
+    return buffer.lineAt(position + 1) + buffer.lineCount() + buffer.longestLineLength();
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    const QByteArray mode = argc > 1 ? QByteArray(argv[1]) : QByteArray("empty-lines");
+    const bool emptyLines = mode == "empty-lines";
+    if (!emptyLines && mode != "long-line") {
+        std::fprintf(stderr, "usage: bench_textbuffer empty-lines [MEBIBYTES] | long-line "
+                             "[MILLIONS]\n");
+        return 2;
+    }
+    const qint64 amount = argc > 2 ? QByteArray(argv[2]).toLongLong() : (emptyLines ? 32 : 20);
+    const qsizetype length = emptyLines ? qsizetype(amount) << 20 : qsizetype(amount) * 1000000;
+    qsizetype sink = 0;
+
+    const double startMebibytes = statusMebibytes("VmRSS");
+    QString text = makeText(emptyLines, length);
+    const double textMebibytes = statusMebibytes("VmRSS") - startMebibytes;
+
+    // The first round is what the window meets; later ones show how steady it is.
+    double firstSet = 0;
+    double bestSet = 1e30;
+    TextBuffer buffer;
+    for (int round = 0; round < 5; ++round) {
+        buffer = TextBuffer();
+        const double microseconds = microsecondsFor([&] { buffer.setText(text); });
+        if (round == 0)
+            firstSet = microseconds;
+        bestSet = std::min(bestSet, microseconds);
+    }
+    const double setMebibytes = statusMebibytes("VmHWM");
+    const double indexMebibytes = statusMebibytes("VmRSS") - startMebibytes - textMebibytes;
+    // The area is the string's only holder from now on, as after "Czytaj".
+    text = QString();
+
+    std::printf("%s: %lld characters, %lld lines, longest line %lld; the string alone %.1f MiB\n",
+                mode.constData(), qint64(buffer.size()), qint64(buffer.lineCount()),
+                qint64(buffer.longestLineLength()), textMebibytes);
+    std::printf("setText: first %.2f ms, best of 5 %.2f ms; line index %.1f MiB; "
+                "peak memory %.1f MiB\n",
+                firstSet / 1e3, bestSet / 1e3, indexMebibytes, setMebibytes);
+
+    QRandomGenerator random(19);
+    const int lookups = 200000;
+    const qsizetype lines = buffer.lineCount();
+    const Spread lineStarts = microsecondsEach(
+        lookups, [&](int) { sink += buffer.lineStart(qsizetype(random.bounded(quint64(lines)))); });
+    const Spread lineEnds = microsecondsEach(
+        lookups, [&](int) { sink += buffer.lineEnd(qsizetype(random.bounded(quint64(lines)))); });
+    const Spread lineAts = microsecondsEach(lookups, [&](int) {
+        sink += buffer.lineAt(qsizetype(random.bounded(quint64(buffer.size() + 1))));
+    });
+    std::printf("lookups of random lines and positions, average / worst of %d each:\n"
+                "  lineStart %.3f / %.1f us; lineEnd %.3f / %.1f us; lineAt %.3f / %.1f us\n",
+                lookups, lineStarts.average, lineStarts.worst, lineEnds.average, lineEnds.worst,
+                lineAts.average, lineAts.worst);
+
+    // Keys at the end, then in the middle, where the first key moves the gap there.
+    const int keys = 1000;
+    const qsizetype end = buffer.size();
+    const double firstAtEnd = microsecondsFor([&] { sink += typeKey(buffer, end, u"x"); });
+    const Spread atEnd
+        = microsecondsEach(keys, [&](int key) { sink += typeKey(buffer, end + 1 + key, u"x"); });
+    const qsizetype middle = buffer.size() / 2;
+    const double firstInMiddle = microsecondsFor([&] { sink += typeKey(buffer, middle, u"x"); });
+    const Spread inMiddle
+        = microsecondsEach(keys, [&](int key) { sink += typeKey(buffer, middle + 1 + key, u"x"); });
+    const Spread backspaces = microsecondsEach(keys, [&](int key) {
+        buffer.replace(middle + keys - key, 1, {});
+        sink += buffer.lineCount() + buffer.longestLineLength();
+    });
+    const double peakAfterKeys = statusMebibytes("VmHWM");
+    std::printf("keystroke (replace, then lineAt, lineCount, longestLineLength), %d keys:\n"
+                "  at the end: first %.1f us, then average %.2f / worst %.1f us\n"
+                "  in the middle: first %.1f us (moves the gap), then average %.2f / worst %.1f "
+                "us\n"
+                "  Backspace in the middle: average %.2f / worst %.1f us\n",
+                keys, firstAtEnd, atEnd.average, atEnd.worst, firstInMiddle, inMiddle.average,
+                inMiddle.worst, backspaces.average, backspaces.worst);
+
+    // The floor: the same keys into a plain QString that nobody else holds.
+    buffer = TextBuffer();
+    QString plain = makeText(emptyLines, length);
+    const Spread plainAtEnd = microsecondsEach(keys, [&](int) { plain.append(u'x'); });
+    const qsizetype plainMiddle = plain.size() / 2;
+    const Spread plainInMiddle
+        = microsecondsEach(keys, [&](int key) { plain.insert(plainMiddle + key, u'x'); });
+    sink += plain.size();
+    std::printf("floor, QString insert of one character, %d keys:\n"
+                "  at the end: average %.2f / worst %.1f us; in the middle: average %.1f / worst "
+                "%.1f us\n",
+                keys, plainAtEnd.average, plainAtEnd.worst, plainInMiddle.average,
+                plainInMiddle.worst);
+    std::printf("peak memory after the keys: %.1f MiB (before the floor's string)\n",
+                peakAfterKeys);
+    return sink == 0 ? 1 : 0;
+}
