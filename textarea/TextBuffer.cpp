@@ -2,7 +2,7 @@
 #include "textarea/TextBuffer.h"
 
 #include <algorithm>
-#include <cstring>
+#include <string_view>
 
 namespace {
 
@@ -15,36 +15,51 @@ bool startsLineEnd(char16_t character, char16_t previous)
     return character == CarriageReturn || (character == LineFeed && previous != CarriageReturn);
 }
 
-bool isLineEndCharacter(char16_t character)
+// Typing goes into strings of this many characters, reserved at once so that they never move.
+constexpr qsizetype TypingSourceLength = 64 * 1024;
+// Inserted text this long gets a string of its own rather than filling the typing string.
+constexpr qsizetype SeparateSourceLength = 4096;
+
+} // namespace
+
+// Calls visit(characters) for each stretch of the text from one position to another, as it lies
+// in one source, until visit returns false; returns whether it went through.
+template<typename Visit>
+bool TextBuffer::visitPieces(qsizetype from, qsizetype to, Visit &&visit) const
 {
-    return character == CarriageReturn || character == LineFeed;
+    if (from >= to)
+        return true;
+    bringPieceStartsUpToDate();
+    for (qsizetype index = pieceContaining(from); from < to; ++index) {
+        const Piece &piece = m_pieces[size_t(index)];
+        const qsizetype offset = from - m_pieceStarts[size_t(index)];
+        const qsizetype count = std::min(piece.length - offset, to - from);
+        if (!visit(
+                QStringView(m_sources[size_t(piece.source)]).sliced(piece.start + offset, count)))
+            return false;
+        from += count;
+    }
+    return true;
 }
 
-// Calls visit(character, previous) for each character of both views in turn, until it returns
-// false; returns how many characters were visited before that one, or all of them.
+// Calls visit(character, previous) for each character from one position to another, until it
+// returns false; returns how many characters were visited before that one, or all of them.
 template<typename Visit>
-qsizetype visitCharacters(QStringView first, QStringView second, char16_t previous, Visit &&visit)
+qsizetype TextBuffer::visitCharacters(qsizetype from, qsizetype to, Visit &&visit) const
 {
+    char16_t previous = characterBefore(from).unicode();
     qsizetype visited = 0;
-    for (const QStringView piece : {first, second}) {
-        for (const QChar character : piece) {
+    visitPieces(from, to, [&](QStringView characters) {
+        for (const QChar character : characters) {
             if (!visit(character.unicode(), previous))
-                return visited;
+                return false;
             previous = character.unicode();
             ++visited;
         }
-    }
+        return true;
+    });
     return visited;
 }
-
-// The characters are plain 16-bit values, copied as such.
-void copyCharacters(QChar *destination, QStringView source)
-{
-    std::memcpy(static_cast<void *>(destination), source.data(),
-                size_t(source.size()) * sizeof(QChar));
-}
-
-} // namespace
 
 TextBuffer::TextBuffer(qsizetype blockLength)
     : m_blockLength(std::clamp<qsizetype>(blockLength, 2, qsizetype(1) << 20))
@@ -52,54 +67,58 @@ TextBuffer::TextBuffer(qsizetype blockLength)
 
 qsizetype TextBuffer::size() const
 {
-    return m_store.size() - m_gapLength;
+    return m_size;
 }
 
 QChar TextBuffer::at(qsizetype position) const
 {
-    Q_ASSERT(position >= 0 && position < size());
-    return m_store.at(position < m_gapStart ? position : position + m_gapLength);
+    Q_ASSERT(position >= 0 && position < m_size);
+    bringPieceStartsUpToDate();
+    const qsizetype index = pieceContaining(position);
+    const Piece &piece = m_pieces[size_t(index)];
+    return m_sources[size_t(piece.source)].at(piece.start + position
+                                              - m_pieceStarts[size_t(index)]);
 }
 
 QString TextBuffer::text() const
 {
-    if (m_gapLength == 0)
-        return m_store;
-    if (!m_store.isDetached())
-        return mid(0, size());
-    // Closing the gap at the end hands out the store itself instead of a copy; the next edit
-    // opens it again in the capacity that the store keeps.
-    const qsizetype textSize = size();
-    moveGap(textSize);
-    m_store.resize(textSize);
-    m_gapLength = 0;
-    return m_store;
+    if (m_pieces.empty())
+        return QString();
+    const Piece &first = m_pieces.front();
+    if (m_pieces.size() == 1 && first.start == 0
+        && first.length == m_sources[size_t(first.source)].size()) {
+        return m_sources[size_t(first.source)];
+    }
+    QString joined(m_size, Qt::Uninitialized);
+    copyPiecesTo(0, m_size, joined.data());
+    m_sources = {joined};
+    m_pieces = {Piece{0, 0, m_size}};
+    m_typingSource = -1;
+    m_validPieceStarts = 0;
+    return joined;
 }
 
 QString TextBuffer::mid(qsizetype position, qsizetype length) const
 {
-    const qsizetype textSize = size();
-    position = std::clamp<qsizetype>(position, 0, textSize);
-    length = std::clamp<qsizetype>(length, 0, textSize - position);
-    if (position == 0 && length == textSize && m_gapLength == 0)
-        return m_store;
-    const Pieces pieces = piecesOf(position, position + length);
+    position = std::clamp<qsizetype>(position, 0, m_size);
+    length = std::clamp<qsizetype>(length, 0, m_size - position);
+    if (position == 0 && length == m_size)
+        return text();
     QString result(length, Qt::Uninitialized);
-    copyCharacters(result.data(), pieces.beforeGap);
-    copyCharacters(result.data() + pieces.beforeGap.size(), pieces.afterGap);
+    copyPiecesTo(position, length, result.data());
     return result;
 }
 
 void TextBuffer::setText(const QString &text)
 {
-    m_store = text;
-    m_gapStart = text.size();
-    m_gapLength = 0;
-    m_blocks = summarizeRange(0, text.size());
-    m_lineEnds = 0;
-    for (const Block &block : m_blocks)
-        m_lineEnds += block.lineEnds;
-    m_validStarts = 0;
+    m_sources = {text};
+    m_pieces.clear();
+    if (!text.isEmpty())
+        m_pieces.push_back(Piece{0, 0, text.size()});
+    m_size = text.size();
+    m_typingSource = -1;
+    m_validPieceStarts = 0;
+    setBlocks(summarizeRange(0, m_size, 0));
 }
 
 void TextBuffer::replace(qsizetype position, qsizetype length, QStringView text)
@@ -116,49 +135,47 @@ void TextBuffer::replace(qsizetype position, qsizetype length, QStringView text)
     qsizetype last = -1;
     qsizetype regionStart = 0;
     qsizetype regionEnd = 0;
-    if (!m_blocks.empty()) {
-        bringStartsUpToDate();
-        first = blockContaining(std::min(position, oldSize - 1));
-        last = blockContaining(std::min(position + length, oldSize - 1));
-        regionStart = m_starts[first].position;
-        regionEnd = m_starts[last + 1].position;
+    // As many blocks as before where they stay of a fair length, so that the tree keeps its shape
+    // and only the walks up from the changed blocks are done again.
+    qsizetype preferredCount = 0;
+    if (blockCount() > 0) {
+        const BlockPlace firstPlace = blockAtPosition(std::min(position, oldSize - 1));
+        const BlockPlace lastPlace = blockAtPosition(std::min(position + length, oldSize - 1));
+        first = firstPlace.index;
+        last = lastPlace.index;
+        regionStart = firstPlace.position;
+        regionEnd = lastPlace.position + block(last).length;
+        preferredCount = last - first + 1;
         // A region that has become small takes in a neighbour, so that deletions do not leave
         // ever more tiny blocks behind.
         const qsizetype newRegionLength = regionEnd - regionStart - length + text.size();
-        if (newRegionLength < m_blockLength / 2) {
-            if (last + 1 < qsizetype(m_blocks.size())) {
+        if (newRegionLength < m_blockLength / 4) {
+            preferredCount = 0;
+            if (last + 1 < blockCount()) {
                 ++last;
-                regionEnd = m_starts[last + 1].position;
+                regionEnd += block(last).length;
             } else if (first > 0) {
                 --first;
-                regionStart = m_starts[first].position;
+                regionStart -= block(first).length;
             }
         }
     }
 
-    editStore(position, length, text);
+    editPieces(position, length, text);
 
-    const std::vector<Block> summaries
-        = summarizeRange(regionStart, regionEnd - length + text.size());
-    for (qsizetype block = first; block <= last; ++block)
-        m_lineEnds -= m_blocks[block].lineEnds;
-    for (const Block &block : summaries)
-        m_lineEnds += block.lineEnds;
-    const auto firstReplaced = m_blocks.begin() + first;
-    m_blocks.erase(firstReplaced, firstReplaced + (last - first + 1));
-    m_blocks.insert(m_blocks.begin() + first, summaries.begin(), summaries.end());
-    m_validStarts = std::min(m_validStarts, first + 1);
+    replaceBlocks(first, last,
+                  summarizeRange(regionStart, regionEnd - length + text.size(), preferredCount));
 }
 
 qsizetype TextBuffer::lineCount() const
 {
-    return m_lineEnds + 1;
+    return whole().lineEnds + 1;
 }
 
 qsizetype TextBuffer::lineStart(qsizetype line) const
 {
     Q_ASSERT(line >= 0 && line < lineCount());
-    line = std::clamp<qsizetype>(line, 0, m_lineEnds);
+    line = std::clamp<qsizetype>(line, 0, whole().lineEnds);
     if (line == 0)
         return 0;
     const qsizetype endPosition = lineEndPosition(line - 1);
@@ -170,8 +187,9 @@ qsizetype TextBuffer::lineStart(qsizetype line) const
 qsizetype TextBuffer::lineEnd(qsizetype line) const
 {
     Q_ASSERT(line >= 0 && line < lineCount());
-    line = std::clamp<qsizetype>(line, 0, m_lineEnds);
-    return line == m_lineEnds ? size() : lineEndPosition(line);
+    const qsizetype lastLine = whole().lineEnds;
+    line = std::clamp<qsizetype>(line, 0, lastLine);
+    return line == lastLine ? size() : lineEndPosition(line);
 }
 
 qsizetype TextBuffer::lineAt(qsizetype position) const
@@ -180,17 +198,13 @@ qsizetype TextBuffer::lineAt(qsizetype position) const
     Q_ASSERT(position >= 0 && position <= textSize);
     position = std::clamp<qsizetype>(position, 0, textSize);
     if (position == textSize)
-        return m_lineEnds;
-    bringStartsUpToDate();
-    const qsizetype block = blockContaining(position);
-    const qsizetype blockStart = m_starts[block].position;
-    const Pieces pieces = piecesOf(blockStart, position);
-    qsizetype line = m_starts[block].line;
-    visitCharacters(pieces.beforeGap, pieces.afterGap, characterBefore(blockStart).unicode(),
-                    [&line](char16_t character, char16_t previous) {
-                        line += startsLineEnd(character, previous);
-                        return true;
-                    });
+        return whole().lineEnds;
+    const BlockPlace place = blockAtPosition(position);
+    qsizetype line = place.line;
+    visitCharacters(place.position, position, [&line](char16_t character, char16_t previous) {
+        line += startsLineEnd(character, previous);
+        return true;
+    });
     // Between the CR and the LF of a pair is still on the line the pair ends.
     if (position > 0 && at(position - 1) == CarriageReturn && at(position) == LineFeed)
         --line;
@@ -199,22 +213,8 @@ qsizetype TextBuffer::lineAt(qsizetype position) const
 
 qsizetype TextBuffer::longestLineLength() const
 {
-    bringStartsUpToDate();
-    const BlockStart &end = m_starts.back();
-    return std::max(end.longest, end.openLength);
-}
-
-TextBuffer::Pieces TextBuffer::piecesOf(qsizetype from, qsizetype to) const
-{
-    const QStringView store(m_store);
-    Pieces pieces;
-    if (from < m_gapStart)
-        pieces.beforeGap = store.sliced(from, std::min(to, m_gapStart) - from);
-    if (to > m_gapStart) {
-        const qsizetype afterFrom = std::max(from, m_gapStart);
-        pieces.afterGap = store.sliced(afterFrom + m_gapLength, to - afterFrom);
-    }
-    return pieces;
+    const Block &text = whole();
+    return std::max({text.leading, text.longestInside, text.trailing});
 }
 
 QChar TextBuffer::characterBefore(qsizetype position) const
@@ -222,26 +222,32 @@ QChar TextBuffer::characterBefore(qsizetype position) const
     return position > 0 ? at(position - 1) : QChar();
 }
 
+// Runs over every character of the text once in setText, so it keeps to plain 16-bit values.
 TextBuffer::Block TextBuffer::summarize(qsizetype from, qsizetype to) const
 {
     Block block;
-    block.length = int(to - from);
-    int run = 0;
-    const Pieces pieces = piecesOf(from, to);
-    visitCharacters(pieces.beforeGap, pieces.afterGap, characterBefore(from).unicode(),
-                    [&block, &run](char16_t character, char16_t previous) {
-                        if (startsLineEnd(character, previous)) {
-                            if (block.lineEnds == 0)
-                                block.leading = run;
-                            else
-                                block.longestInside = std::max(block.longestInside, run);
-                            ++block.lineEnds;
-                            run = 0;
-                        } else if (!isLineEndCharacter(character)) {
-                            ++run;
-                        }
-                        return true;
-                    });
+    block.length = to - from;
+    qsizetype run = 0;
+    char16_t previous = characterBefore(from).unicode();
+    visitPieces(from, to, [&](QStringView characters) {
+        for (const char16_t character :
+             std::u16string_view(characters.utf16(), size_t(characters.size()))) {
+            if (character > CarriageReturn) {
+                ++run;
+            } else if (startsLineEnd(character, previous)) {
+                if (block.lineEnds == 0)
+                    block.leading = run;
+                else
+                    block.longestInside = std::max(block.longestInside, run);
+                ++block.lineEnds;
+                run = 0;
+            } else if (character != LineFeed) {
+                ++run;
+            }
+            previous = character;
+        }
+        return true;
+    });
     if (block.lineEnds == 0)
         block.leading = run;
     block.trailing = run;
@@ -249,14 +255,20 @@ TextBuffer::Block TextBuffer::summarize(qsizetype from, qsizetype to) const
 }
 
 // Blocks of about the chosen length; a stretch of up to twice that stays one block, so that
-// typing into a block splits it only now and then.
-std::vector<TextBuffer::Block> TextBuffer::summarizeRange(qsizetype from, qsizetype to) const
+// typing into a block splits it only now and then. preferredCount blocks, if more than none, where
+// that gives blocks of a quarter to twice the chosen length.
+std::vector<TextBuffer::Block> TextBuffer::summarizeRange(qsizetype from, qsizetype to,
+                                                          qsizetype preferredCount) const
 {
     const qsizetype length = to - from;
     std::vector<Block> blocks;
     if (length == 0)
         return blocks;
-    const qsizetype count = length <= 2 * m_blockLength ? 1 : length / m_blockLength;
+    qsizetype count = length <= 2 * m_blockLength ? 1 : length / m_blockLength;
+    if (preferredCount > 0 && length >= preferredCount * std::max<qsizetype>(m_blockLength / 4, 1)
+        && length <= preferredCount * 2 * m_blockLength) {
+        count = preferredCount;
+    }
     blocks.reserve(size_t(count));
     const qsizetype shortLength = length / count;
     const qsizetype longerBlocks = length % count;
@@ -269,139 +281,211 @@ std::vector<TextBuffer::Block> TextBuffer::summarizeRange(qsizetype from, qsizet
     return blocks;
 }
 
-void TextBuffer::bringStartsUpToDate() const
+TextBuffer::Block TextBuffer::join(const Block &before, const Block &after)
 {
-    const qsizetype blockCount = qsizetype(m_blocks.size());
-    if (m_validStarts == blockCount + 1 && qsizetype(m_starts.size()) == blockCount + 1)
-        return;
-    m_starts.resize(size_t(blockCount + 1));
-    if (m_validStarts == 0) {
-        m_starts[0] = BlockStart();
-        m_validStarts = 1;
-    }
-    for (qsizetype index = m_validStarts - 1; index < blockCount; ++index) {
-        const Block &block = m_blocks[index];
-        const BlockStart &start = m_starts[index];
-        BlockStart &next = m_starts[index + 1];
-        next.position = start.position + block.length;
-        next.line = start.line + block.lineEnds;
-        if (block.lineEnds == 0) {
-            next.openLength = start.openLength + block.leading;
-            next.longest = start.longest;
-        } else {
-            next.longest = std::max(
-                {start.longest, start.openLength + block.leading, qsizetype(block.longestInside)});
-            next.openLength = block.trailing;
-        }
-    }
-    m_validStarts = blockCount + 1;
+    Block joined;
+    joined.length = before.length + after.length;
+    joined.lineEnds = before.lineEnds + after.lineEnds;
+    joined.leading = before.lineEnds == 0 ? before.leading + after.leading : before.leading;
+    joined.trailing = after.lineEnds == 0 ? before.trailing + after.trailing : after.trailing;
+    joined.longestInside = std::max(before.longestInside, after.longestInside);
+    // The line that ends in after and started in before lies inside the two.
+    if (before.lineEnds > 0 && after.lineEnds > 0)
+        joined.longestInside = std::max(joined.longestInside, before.trailing + after.leading);
+    return joined;
 }
 
-// The starts must be up to date, and position inside the text.
-qsizetype TextBuffer::blockContaining(qsizetype position) const
+const TextBuffer::Block &TextBuffer::whole() const
 {
-    const auto blocksEnd = m_starts.begin() + qsizetype(m_blocks.size());
-    const auto after = std::upper_bound(
-        m_starts.begin(), blocksEnd, position,
-        [](qsizetype value, const BlockStart &start) { return value < start.position; });
-    return (after - m_starts.begin()) - 1;
+    static const Block nothing;
+    return m_nodes.size() > 1 ? m_nodes[1] : nothing;
+}
+
+// position must lie inside the text.
+TextBuffer::BlockPlace TextBuffer::blockAtPosition(qsizetype position) const
+{
+    BlockPlace place;
+    qsizetype node = 1;
+    while (node < m_firstLeaf) {
+        const Block &left = m_nodes[size_t(2 * node)];
+        node *= 2;
+        if (position >= place.position + left.length) {
+            place.position += left.length;
+            place.line += left.lineEnds;
+            ++node;
+        }
+    }
+    place.index = node - m_firstLeaf;
+    return place;
+}
+
+// lineEnd must be below the number of line ends.
+TextBuffer::BlockPlace TextBuffer::blockOfLineEnd(qsizetype lineEnd) const
+{
+    BlockPlace place;
+    qsizetype node = 1;
+    while (node < m_firstLeaf) {
+        const Block &left = m_nodes[size_t(2 * node)];
+        node *= 2;
+        if (lineEnd >= place.line + left.lineEnds) {
+            place.position += left.length;
+            place.line += left.lineEnds;
+            ++node;
+        }
+    }
+    place.index = node - m_firstLeaf;
+    return place;
+}
+
+void TextBuffer::setBlocks(const std::vector<Block> &blocks)
+{
+    m_blockCount = qsizetype(blocks.size());
+    m_firstLeaf = 1;
+    while (m_firstLeaf < m_blockCount)
+        m_firstLeaf *= 2;
+    m_nodes.assign(size_t(2 * m_firstLeaf), Block());
+    std::copy(blocks.begin(), blocks.end(), m_nodes.begin() + m_firstLeaf);
+    for (qsizetype node = m_firstLeaf - 1; node >= 1; --node)
+        m_nodes[size_t(node)] = join(m_nodes[size_t(2 * node)], m_nodes[size_t(2 * node + 1)]);
+}
+
+// Replaces the blocks from first to last (none when last is below first) with others: in place
+// when there are as many, else by building the tree again.
+void TextBuffer::replaceBlocks(qsizetype first, qsizetype last, const std::vector<Block> &blocks)
+{
+    const auto count = qsizetype(blocks.size());
+    if (count != last - first + 1) {
+        std::vector<Block> all(m_nodes.begin() + m_firstLeaf,
+                               m_nodes.begin() + m_firstLeaf + m_blockCount);
+        const auto firstReplaced = all.begin() + first;
+        all.erase(firstReplaced, firstReplaced + (last - first + 1));
+        all.insert(all.begin() + first, blocks.begin(), blocks.end());
+        setBlocks(all);
+        return;
+    }
+    for (qsizetype index = 0; index < count; ++index) {
+        qsizetype node = m_firstLeaf + first + index;
+        m_nodes[size_t(node)] = blocks[size_t(index)];
+        for (node /= 2; node >= 1; node /= 2)
+            m_nodes[size_t(node)] = join(m_nodes[size_t(2 * node)], m_nodes[size_t(2 * node + 1)]);
+    }
 }
 
 // Where the line end with that index (from 0) starts.
 qsizetype TextBuffer::lineEndPosition(qsizetype lineEnd) const
 {
-    bringStartsUpToDate();
-    const auto after = std::upper_bound(
-        m_starts.begin(), m_starts.end(), lineEnd,
-        [](qsizetype value, const BlockStart &start) { return value < start.line; });
-    const qsizetype block = (after - m_starts.begin()) - 1;
-    const qsizetype blockStart = m_starts[block].position;
-    const Pieces pieces = piecesOf(blockStart, m_starts[block + 1].position);
-    qsizetype remaining = lineEnd - m_starts[block].line;
+    const BlockPlace place = blockOfLineEnd(lineEnd);
+    qsizetype remaining = lineEnd - place.line;
     const qsizetype offset
-        = visitCharacters(pieces.beforeGap, pieces.afterGap, characterBefore(blockStart).unicode(),
+        = visitCharacters(place.position, place.position + block(place.index).length,
                           [&remaining](char16_t character, char16_t previous) {
                               return !startsLineEnd(character, previous) || remaining-- > 0;
                           });
-    return blockStart + offset;
+    return place.position + offset;
 }
 
-void TextBuffer::editStore(qsizetype position, qsizetype length, QStringView text)
+// Replaces the pieces that hold the removed characters by what is left of the first and the
+// last of them, with the inserted text between.
+void TextBuffer::editPieces(qsizetype position, qsizetype length, QStringView text)
 {
-    prepareGap(position, std::max<qsizetype>(text.size() - length, 0));
-    // The removed characters, just after the gap, become part of it.
-    m_gapLength += length;
-    copyCharacters(m_store.data() + m_gapStart, text);
-    m_gapStart += text.size();
-    m_gapLength -= text.size();
-}
+    bringPieceStartsUpToDate();
+    const auto pieceCount = qsizetype(m_pieces.size());
+    const qsizetype first = position < m_size ? pieceContaining(position) : pieceCount;
+    // An insertion splits the piece it falls in; a removal takes in the piece of its last
+    // character.
+    const qsizetype last = position < m_size
+                               ? pieceContaining(position + std::max<qsizetype>(length, 1) - 1)
+                               : pieceCount - 1;
 
-// Puts the gap at position, at least needed characters long, in a store of our own.
-void TextBuffer::prepareGap(qsizetype position, qsizetype needed)
-{
-    if (!m_store.isDetached()) {
-        copyStoreWithGap(position, needed + spareGapLength());
-        return;
+    Piece parts[3];
+    qsizetype partCount = 0;
+    if (first < pieceCount && position > m_pieceStarts[size_t(first)]) {
+        const Piece &split = m_pieces[size_t(first)];
+        parts[partCount++]
+            = Piece{split.source, split.start, position - m_pieceStarts[size_t(first)]};
     }
-    moveGap(position);
-    if (m_gapLength < needed)
-        growGap(needed + spareGapLength());
-}
-
-// For a store shared with a caller's string: copying it is unavoidable, and done once with the
-// gap already in place.
-void TextBuffer::copyStoreWithGap(qsizetype position, qsizetype gapLength)
-{
-    const qsizetype textSize = size();
-    const Pieces before = piecesOf(0, position);
-    const Pieces after = piecesOf(position, textSize);
-    QString store(textSize + gapLength, Qt::Uninitialized);
-    QChar *data = store.data();
-    copyCharacters(data, before.beforeGap);
-    copyCharacters(data + before.beforeGap.size(), before.afterGap);
-    QChar *afterData = data + position + gapLength;
-    copyCharacters(afterData, after.beforeGap);
-    copyCharacters(afterData + after.beforeGap.size(), after.afterGap);
-    m_store = std::move(store);
-    m_gapStart = position;
-    m_gapLength = gapLength;
-}
-
-// Grows the store in place where the allocator can (a large block is remapped, not copied),
-// then moves the characters after the gap to the new end.
-void TextBuffer::growGap(qsizetype gapLength)
-{
-    const qsizetype oldTotal = m_store.size();
-    const qsizetype oldGapEnd = m_gapStart + m_gapLength;
-    const qsizetype newTotal = oldTotal + gapLength - m_gapLength;
-    m_store.reserve(newTotal);
-    m_store.resize(newTotal);
-    QChar *data = m_store.data();
-    std::memmove(static_cast<void *>(data + m_gapStart + gapLength), data + oldGapEnd,
-                 size_t(oldTotal - oldGapEnd) * sizeof(QChar));
-    m_gapLength = gapLength;
-}
-
-void TextBuffer::moveGap(qsizetype position) const
-{
-    if (position == m_gapStart)
-        return;
-    if (m_gapLength > 0) {
-        QChar *data = m_store.data();
-        if (position < m_gapStart) {
-            std::memmove(static_cast<void *>(data + position + m_gapLength), data + position,
-                         size_t(m_gapStart - position) * sizeof(QChar));
+    qsizetype extended = -1;
+    if (!text.isEmpty()) {
+        const Piece inserted = storeInserted(text);
+        // Typing on after the previous key makes that key's piece longer instead of adding one.
+        const auto continues = [&inserted](const Piece &before) {
+            return before.source == inserted.source
+                   && before.start + before.length == inserted.start;
+        };
+        if (partCount > 0 && continues(parts[partCount - 1])) {
+            parts[partCount - 1].length += inserted.length;
+        } else if (partCount == 0 && first > 0 && continues(m_pieces[size_t(first - 1)])) {
+            extended = first - 1;
+            m_pieces[size_t(extended)].length += inserted.length;
         } else {
-            std::memmove(static_cast<void *>(data + m_gapStart), data + m_gapStart + m_gapLength,
-                         size_t(position - m_gapStart) * sizeof(QChar));
+            parts[partCount++] = inserted;
         }
     }
-    m_gapStart = position;
+    if (last >= first) {
+        const Piece &split = m_pieces[size_t(last)];
+        const qsizetype cut = position + length - m_pieceStarts[size_t(last)];
+        if (cut < split.length)
+            parts[partCount++] = Piece{split.source, split.start + cut, split.length - cut};
+    }
+
+    const auto firstReplaced = m_pieces.begin() + first;
+    m_pieces.erase(firstReplaced, firstReplaced + std::max<qsizetype>(last - first + 1, 0));
+    m_pieces.insert(m_pieces.begin() + first, parts, parts + partCount);
+    m_size += text.size() - length;
+    m_validPieceStarts = std::min(m_validPieceStarts, extended >= 0 ? extended + 1 : first + 1);
 }
 
-// Room for more typing without growing the store each time, in proportion to the text so that
-// growing it costs a constant share per character typed.
-qsizetype TextBuffer::spareGapLength() const
+// Where the inserted characters are kept: short ones go after the earlier typing in a string
+// with room reserved, so that the strings the pieces point into never move.
+TextBuffer::Piece TextBuffer::storeInserted(QStringView text)
 {
-    return std::max<qsizetype>(4096, size() / 64);
+    if (text.size() >= SeparateSourceLength) {
+        m_sources.push_back(text.toString());
+        return Piece{qsizetype(m_sources.size()) - 1, 0, text.size()};
+    }
+    if (m_typingSource < 0
+        || m_sources[size_t(m_typingSource)].size() + text.size() > TypingSourceLength) {
+        QString typing;
+        typing.reserve(TypingSourceLength);
+        m_sources.push_back(typing);
+        m_typingSource = qsizetype(m_sources.size()) - 1;
+    }
+    QString &typing = m_sources[size_t(m_typingSource)];
+    const Piece piece{m_typingSource, typing.size(), text.size()};
+    typing.append(text);
+    return piece;
+}
+
+void TextBuffer::bringPieceStartsUpToDate() const
+{
+    const auto pieceCount = qsizetype(m_pieces.size());
+    if (m_validPieceStarts == pieceCount + 1 && qsizetype(m_pieceStarts.size()) == pieceCount + 1)
+        return;
+    m_pieceStarts.resize(size_t(pieceCount + 1));
+    if (m_validPieceStarts == 0) {
+        m_pieceStarts[0] = 0;
+        m_validPieceStarts = 1;
+    }
+    for (qsizetype index = m_validPieceStarts - 1; index < pieceCount; ++index)
+        m_pieceStarts[size_t(index + 1)]
+            = m_pieceStarts[size_t(index)] + m_pieces[size_t(index)].length;
+    m_validPieceStarts = pieceCount + 1;
+}
+
+// The piece starts must be up to date, and position inside the text.
+qsizetype TextBuffer::pieceContaining(qsizetype position) const
+{
+    const auto piecesEnd = m_pieceStarts.begin() + qsizetype(m_pieces.size());
+    return (std::upper_bound(m_pieceStarts.begin(), piecesEnd, position) - m_pieceStarts.begin())
+           - 1;
+}
+
+void TextBuffer::copyPiecesTo(qsizetype position, qsizetype length, QChar *destination) const
+{
+    QChar *next = destination;
+    visitPieces(position, position + length, [&next](QStringView characters) {
+        std::copy(characters.begin(), characters.end(), next);
+        next += characters.size();
+        return true;
+    });
 }

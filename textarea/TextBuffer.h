@@ -56,60 +56,76 @@ public:
 
 private:
     // A stretch of the text as the line index sees it: its line ends, and the lengths of the
-    // line pieces before the first of them, after the last, and the longest between two.
+    // line pieces before the first of them, after the last, and the longest between two. Two
+    // stretches side by side make one, so the index is a tree of these over the blocks.
     struct Block
     {
-        int length = 0;
-        int lineEnds = 0;
-        int leading = 0;
-        int trailing = 0;
-        int longestInside = 0;
+        qsizetype length = 0;
+        qsizetype lineEnds = 0;
+        qsizetype leading = 0;
+        qsizetype trailing = 0;
+        qsizetype longestInside = 0;
     };
-    // Where a block starts, with what the blocks before it add up to.
-    struct BlockStart
+    // A block, and the position and line it starts at.
+    struct BlockPlace
     {
+        qsizetype index = 0;
         qsizetype position = 0;
         qsizetype line = 0;
-        // The length so far of the line that is still open at the block's start.
-        qsizetype openLength = 0;
-        // The longest line that ended before the block.
-        qsizetype longest = 0;
     };
-    // The characters from one position to another, as they lie on both sides of the gap.
-    struct Pieces
+    // A run of the text's characters as they lie in one of the sources.
+    struct Piece
     {
-        QStringView beforeGap;
-        QStringView afterGap;
+        qsizetype source = 0;
+        qsizetype start = 0;
+        qsizetype length = 0;
     };
 
     static constexpr qsizetype DefaultBlockLength = 2048;
 
-    Pieces piecesOf(qsizetype from, qsizetype to) const;
     QChar characterBefore(qsizetype position) const;
+    template<typename Visit>
+    bool visitPieces(qsizetype from, qsizetype to, Visit &&visit) const;
+    template<typename Visit>
+    qsizetype visitCharacters(qsizetype from, qsizetype to, Visit &&visit) const;
     Block summarize(qsizetype from, qsizetype to) const;
-    std::vector<Block> summarizeRange(qsizetype from, qsizetype to) const;
-    void bringStartsUpToDate() const;
-    qsizetype blockContaining(qsizetype position) const;
+    std::vector<Block> summarizeRange(qsizetype from, qsizetype to, qsizetype preferredCount) const;
+    static Block join(const Block &before, const Block &after);
+    const Block &whole() const;
+    qsizetype blockCount() const { return m_blockCount; }
+    const Block &block(qsizetype index) const { return m_nodes[size_t(m_firstLeaf + index)]; }
+    BlockPlace blockAtPosition(qsizetype position) const;
+    BlockPlace blockOfLineEnd(qsizetype lineEnd) const;
+    void setBlocks(const std::vector<Block> &blocks);
+    void replaceBlocks(qsizetype first, qsizetype last, const std::vector<Block> &blocks);
     qsizetype lineEndPosition(qsizetype lineEnd) const;
 
-    void editStore(qsizetype position, qsizetype length, QStringView text);
-    void prepareGap(qsizetype position, qsizetype needed);
-    void copyStoreWithGap(qsizetype position, qsizetype gapLength);
-    void growGap(qsizetype gapLength);
-    void moveGap(qsizetype position) const;
-    qsizetype spareGapLength() const;
+    void editPieces(qsizetype position, qsizetype length, QStringView text);
+    Piece storeInserted(QStringView text);
+    void bringPieceStartsUpToDate() const;
+    qsizetype pieceContaining(qsizetype position) const;
+    void copyPiecesTo(qsizetype position, qsizetype length, QChar *destination) const;
 
     qsizetype m_blockLength = DefaultBlockLength;
-    // The characters with a gap at m_gapStart where edits happen. The gap is made only by the
-    // first edit, so that a text that is set and then read is never copied; text() closes it
-    // again by moving it to the end, which is why these change in const functions.
-    mutable QString m_store;
-    mutable qsizetype m_gapStart = 0;
-    mutable qsizetype m_gapLength = 0;
+    qsizetype m_size = 0;
 
-    std::vector<Block> m_blocks;
-    qsizetype m_lineEnds = 0;
-    // One more entry than blocks once brought up to date; the first m_validStarts are right.
-    mutable std::vector<BlockStart> m_starts;
-    mutable qsizetype m_validStarts = 0;
+    // The text is a list of pieces of strings that are never changed where pieces point, only
+    // appended to: the string setText was given, shared and not copied, and what the edits
+    // brought. So an edit anywhere costs about the pieces it splits, and no character moves.
+    // text() joins the pieces into one string that it both keeps and hands out, so that a
+    // second call costs nothing; that is why these change in const functions.
+    mutable std::vector<QString> m_sources;
+    mutable std::vector<Piece> m_pieces;
+    // The source that typing appends to, with room kept for it; -1 when there is none.
+    mutable qsizetype m_typingSource = -1;
+    // One more entry than pieces once brought up to date; the first m_validPieceStarts are right.
+    mutable std::vector<qsizetype> m_pieceStarts;
+    mutable qsizetype m_validPieceStarts = 0;
+
+    // The blocks as the leaves of a complete binary tree, each inner node joining its two
+    // children, with the root at 1: finding the block of a position or of a line end, and
+    // changing one block, cost a walk from the root.
+    std::vector<Block> m_nodes;
+    qsizetype m_firstLeaf = 1;
+    qsizetype m_blockCount = 0;
 };
