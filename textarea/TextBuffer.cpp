@@ -73,6 +73,8 @@ qsizetype TextBuffer::size() const
 QChar TextBuffer::at(qsizetype position) const
 {
     Q_ASSERT(position >= 0 && position < m_size);
+    if (position < 0 || position >= m_size)
+        return QChar();
     bringPieceStartsUpToDate();
     const qsizetype index = pieceContaining(position);
     const Piece &piece = m_pieces[size_t(index)];
@@ -433,6 +435,22 @@ void TextBuffer::editPieces(qsizetype position, qsizetype length, QStringView te
     m_pieces.insert(m_pieces.begin() + first, parts, parts + partCount);
     m_size += text.size() - length;
     m_validPieceStarts = std::min(m_validPieceStarts, extended >= 0 ? extended + 1 : first + 1);
+    if (length >= SeparateSourceLength)
+        releaseUnusedSources();
+}
+
+// After a large removal, lets go of the strings no piece points into any more, so that deleting
+// a large text gives its memory back. Their places stay, empty, so that the pieces' source
+// numbers stay right.
+void TextBuffer::releaseUnusedSources()
+{
+    std::vector<bool> used(m_sources.size(), false);
+    for (const Piece &piece : m_pieces)
+        used[size_t(piece.source)] = true;
+    for (size_t source = 0; source < m_sources.size(); ++source) {
+        if (!used[source] && qsizetype(source) != m_typingSource)
+            m_sources[source] = QString();
+    }
 }
 
 // Where the inserted characters are kept: short ones go after the earlier typing in a string

@@ -27,14 +27,16 @@ public:
 
     qsizetype size() const;
     bool isEmpty() const { return size() == 0; }
+    // QChar() outside the text.
     QChar at(qsizetype position) const;
 
-    // The whole text.
+    // The whole text. After edits this joins the text into one string, which the buffer keeps:
+    // asking again before the next edit costs nothing.
     QString text() const;
     // The characters from position on, at most length of them (clipped to the text).
     QString mid(qsizetype position, qsizetype length) const;
 
-    // Replaces the whole text.
+    // Replaces the whole text, sharing the string rather than copying it.
     void setText(const QString &text);
     // Replaces length characters from position with text; either may be empty. A position or
     // length beyond the text is clipped to it.
@@ -102,6 +104,7 @@ private:
 
     void editPieces(qsizetype position, qsizetype length, QStringView text);
     Piece storeInserted(QStringView text);
+    void releaseUnusedSources();
     void bringPieceStartsUpToDate() const;
     qsizetype pieceContaining(qsizetype position) const;
     void copyPiecesTo(qsizetype position, qsizetype length, QChar *destination) const;

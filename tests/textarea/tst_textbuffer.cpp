@@ -16,6 +16,8 @@ private slots:
     void editsLineEnds_data();
     void editsLineEnds();
     void keepsOthersStringsUnchanged();
+    void letsGoOfDeletedText();
+    void typesOnPastOneTypingStore();
     void matchesPlainString_data();
     void matchesPlainString();
 };
@@ -48,14 +50,6 @@ ReferenceLines referenceLines(const QString &text)
     return lines;
 }
 
-qsizetype referenceLineAt(const ReferenceLines &lines, qsizetype position)
-{
-    qsizetype line = 0;
-    while (line + 1 < lines.starts.size() && lines.starts.at(line + 1) <= position)
-        ++line;
-    return line;
-}
-
 qsizetype referenceLongestLine(const ReferenceLines &lines)
 {
     qsizetype longest = 0;
@@ -75,8 +69,12 @@ void compareWithReference(const TextBuffer &buffer, const QString &text)
         QCOMPARE(buffer.lineStart(line), lines.starts.at(line));
         QCOMPARE(buffer.lineEnd(line), lines.ends.at(line));
     }
-    for (qsizetype position = 0; position <= text.size(); ++position)
-        QCOMPARE(buffer.lineAt(position), referenceLineAt(lines, position));
+    qsizetype line = 0;
+    for (qsizetype position = 0; position <= text.size(); ++position) {
+        while (line + 1 < lines.starts.size() && lines.starts.at(line + 1) <= position)
+            ++line;
+        QCOMPARE(buffer.lineAt(position), line);
+    }
     QCOMPARE(buffer.longestLineLength(), referenceLongestLine(lines));
 }
 
@@ -226,6 +224,51 @@ void TextBufferTest::keepsOthersStringsUnchanged()
     compareWithReference(copy, QStringLiteral("zero one two"));
     compareWithReference(buffer, QStringLiteral("\r\n two"));
     QCOMPARE(handedOut, QStringLiteral("one two"));
+}
+
+void TextBufferTest::letsGoOfDeletedText()
+{
+    const QString given(10000, u'a');
+    TextBuffer buffer;
+    buffer.setText(given);
+    QVERIFY(!given.isDetached());
+    buffer.replace(5000, 5000, u"b");
+    QVERIFY(!given.isDetached());
+    buffer.replace(0, 5001, u"c");
+    QVERIFY(given.isDetached());
+    compareWithReference(buffer, QStringLiteral("c"));
+}
+
+// Typing as a user does, a key at a time with Enter and Backspace, for longer than one store
+// of typed characters holds, at the end and now and then somewhere else.
+void TextBufferTest::typesOnPastOneTypingStore()
+{
+    QRandomGenerator random(7);
+    TextBuffer buffer(64);
+    QString model;
+    qsizetype caret = 0;
+    for (int key = 1; key <= 150000; ++key) {
+        if (key % 20000 == 0)
+            caret = random.bounded(int(model.size()) + 1);
+        const int choice = random.bounded(40);
+        if (choice == 0 && caret > 0) {
+            buffer.replace(caret - 1, 1, {});
+            model.remove(caret - 1, 1);
+            --caret;
+        } else {
+            const QString typed = choice == 1 ? QStringLiteral("\r\n") : QStringLiteral("x");
+            buffer.replace(caret, 0, typed);
+            model.insert(caret, typed);
+            caret += typed.size();
+        }
+        if (key % 25000 == 0) {
+            compareWithReference(buffer, model);
+            if (QTest::currentTestFailed()) {
+                qWarning("key %d", key);
+                return;
+            }
+        }
+    }
 }
 
 void TextBufferTest::matchesPlainString_data()
