@@ -16,6 +16,8 @@
 // it over without copying, an edit costs about what it changes, and finding a line or the line of
 // a position costs little whatever the text. The line index is sparse, so that a text of very
 // many short lines does not need memory per line beyond its characters.
+//
+// Reading functions bring caches up to date, so even they must not run on two threads at once.
 class TextBuffer
 {
 public:
