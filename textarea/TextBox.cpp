@@ -67,7 +67,7 @@ TextBox::TextBox(QWidget *parent)
     : QAbstractScrollArea(parent)
     , m_font(*this)
 {
-    TextBoxAccessible::install();
+    TextBoxAccessible::attach(*this);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setFocusPolicy(Qt::StrongFocus);
@@ -256,10 +256,14 @@ QString TextBox::replaceUnrecorded(qsizetype from, qsizetype to, const QString &
         m_longestLine = line;
     keepLongestLine(m_buffer.lineAt(from + text.size()));
 
+    const bool selectionWas = hasSelection();
     m_anchor = m_caret = outsideLineEnd(from + text.size(), true);
     m_goalX.reset();
+    emit textReplaced(from, removed, text);
     emit textChanged(from, removed.size(), text.size());
     emit caretMoved(m_caret);
+    if (selectionWas)
+        emit selectionChanged();
     updateScrollRanges();
     viewport()->update();
     restartBlinking();

@@ -92,6 +92,8 @@ public:
 signals:
     // removed characters at position gave way to added ones.
     void textChanged(qsizetype position, qsizetype removed, qsizetype added);
+    // The same change with its characters, for those who tell it on (assistive technology).
+    void textReplaced(qsizetype position, const QString &removed, const QString &added);
     void caretMoved(qsizetype position);
     void selectionChanged();
     // A paste or a drop the user asked for was refused; nothing changed. The window reports it.
