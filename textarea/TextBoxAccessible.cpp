@@ -358,9 +358,10 @@ TextBoxAccessible::segmentAt(qsizetype position, QAccessible::TextBoundaryType b
         const qsizetype line = buffer.lineAt(position);
         const qsizetype lineStart = buffer.lineStart(line);
         const qsizetype lineEnd = buffer.lineEnd(line);
-        const qsizetype pieceStart
-            = lineStart
-              + std::min(position - lineStart, lineEnd - lineStart) / LinePiece * LinePiece;
+        // A position in the line end belongs to the piece of the line's last character.
+        const qsizetype column
+            = std::min(position - lineStart, std::max<qsizetype>(0, lineEnd - lineStart - 1));
+        const qsizetype pieceStart = lineStart + column / LinePiece * LinePiece;
         return {pieceStart, std::min(lineEnd, pieceStart + LinePiece)};
     }
     case QAccessible::CharBoundary:
