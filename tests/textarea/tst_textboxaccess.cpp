@@ -486,11 +486,9 @@ void TextBoxAccessTest::placesCaretAndSelection_data()
     QTest::addColumn<int>("selectionEnd");
 
     // The text is "ab\r\ncd"; no selection reads as 0..0.
-    QTest::newRow("caret") << QStringList{"caret 5"} << 5 << 0 << 0;
     QTest::newRow("caret between CR and LF goes before the pair")
         << QStringList{"caret 3"} << 2 << 0 << 0;
     QTest::newRow("caret past the end") << QStringList{"caret 99"} << 6 << 0 << 0;
-    QTest::newRow("selection") << QStringList{"select 1 5"} << 5 << 1 << 5;
     QTest::newRow("selection made backwards") << QStringList{"select 5 1"} << 1 << 1 << 5;
     QTest::newRow("added selection replaces the one there")
         << QStringList{"select 0 1", "add 4 6"} << 6 << 4 << 6;
@@ -568,15 +566,8 @@ void TextBoxAccessTest::locatesCharactersInLongLine()
     accessible->scrollToSubstring(offset, offset + 1);
     const QRect shown(box->viewport()->mapToGlobal(QPoint(0, 0)), box->viewport()->size());
     const QRect character = accessible->characterRect(offset);
-    const QString seen = QStringLiteral("character at %1,%2 %3x%4, shown %5,%6 %7x%8")
-                             .arg(character.x())
-                             .arg(character.y())
-                             .arg(character.width())
-                             .arg(character.height())
-                             .arg(shown.x())
-                             .arg(shown.y())
-                             .arg(shown.width())
-                             .arg(shown.height());
+    QString seen;
+    QDebug(&seen) << "character" << character << "shown" << shown;
     QVERIFY2(shown.contains(character), qPrintable(seen));
     QVERIFY2(character.width() > 0 && character.height() > 0, qPrintable(seen));
     QCOMPARE(accessible->offsetAtPoint(character.center()), offset);
