@@ -25,6 +25,8 @@ constexpr qsizetype SentenceReach = 16384;
 constexpr qsizetype LinePiece = 65536;
 // How much of an edit's removed and inserted text its event carries: enough for any typing or
 // ordinary paste, and a new text of tens of millions of characters is not copied onto the bus.
+// The bus gives a change's length as its text's, so a larger change reads as this long; a
+// screen reader reads the text itself again after it.
 constexpr qsizetype LongestToldChange = 65536;
 // Blank room kept beside a range scrolled into view.
 constexpr qreal ScrollMargin = 4;

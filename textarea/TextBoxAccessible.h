@@ -11,7 +11,7 @@ class TextBox;
 //
 // Offsets are the area's positions. However long the text or a line of it, an answer costs
 // about what it returns: words, sentences and characters are looked for in a slice around the
-// offset, never in the whole text.
+// offset, never in the whole text, which Qt's own answers for these questions copy each time.
 class TextBoxAccessible
     : public QAccessibleWidget
     , public QAccessibleTextInterface
