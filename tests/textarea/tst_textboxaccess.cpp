@@ -110,43 +110,23 @@ QStringList &toldEvents()
 
 void recordEvent(QAccessibleEvent *event)
 {
-    switch (event->type()) {
-    case QAccessible::TextInserted: {
-        const auto *inserted = static_cast<QAccessibleTextInsertEvent *>(event);
-        toldEvents() << QStringLiteral("insert %1 %2")
-                            .arg(inserted->changePosition())
-                            .arg(visible(inserted->textInserted()));
-        break;
-    }
-    case QAccessible::TextRemoved: {
-        const auto *removed = static_cast<QAccessibleTextRemoveEvent *>(event);
-        toldEvents() << QStringLiteral("remove %1 %2")
-                            .arg(removed->changePosition())
-                            .arg(visible(removed->textRemoved()));
-        break;
-    }
-    case QAccessible::TextUpdated: {
-        const auto *updated = static_cast<QAccessibleTextUpdateEvent *>(event);
-        toldEvents() << QStringLiteral("update %1 %2>%3")
-                            .arg(updated->changePosition())
-                            .arg(visible(updated->textRemoved()), visible(updated->textInserted()));
-        break;
-    }
-    case QAccessible::TextCaretMoved:
-        toldEvents() << QStringLiteral("caret %1")
-                            .arg(
-                                static_cast<QAccessibleTextCursorEvent *>(event)->cursorPosition());
-        break;
-    case QAccessible::TextSelectionChanged: {
-        const auto *selection = static_cast<QAccessibleTextSelectionEvent *>(event);
+    const auto told = [](const char *kind, int position, const QString &text) {
+        toldEvents() << QStringLiteral("%1 %2 %3").arg(kind).arg(position).arg(visible(text));
+    };
+    // The text events are caret events too, and so are looked for first.
+    if (const auto *inserted = dynamic_cast<QAccessibleTextInsertEvent *>(event))
+        told("insert", inserted->changePosition(), inserted->textInserted());
+    else if (const auto *removed = dynamic_cast<QAccessibleTextRemoveEvent *>(event))
+        told("remove", removed->changePosition(), removed->textRemoved());
+    else if (const auto *updated = dynamic_cast<QAccessibleTextUpdateEvent *>(event))
+        told("update", updated->changePosition(),
+             updated->textRemoved() + u'>' + updated->textInserted());
+    else if (const auto *selection = dynamic_cast<QAccessibleTextSelectionEvent *>(event))
         toldEvents() << QStringLiteral("selection %1..%2")
                             .arg(selection->selectionStart())
                             .arg(selection->selectionEnd());
-        break;
-    }
-    default:
-        break;
-    }
+    else if (const auto *caret = dynamic_cast<QAccessibleTextCursorEvent *>(event))
+        toldEvents() << QStringLiteral("caret %1").arg(caret->cursorPosition());
 }
 
 // Records the events while it lives, as a screen reader listening would.
@@ -354,73 +334,37 @@ void TextBoxAccessTest::readsSegments_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<QAccessible::TextBoundaryType>("boundary");
     QTest::addColumn<int>("offset");
-    QTest::addColumn<QString>("at");
-    QTest::addColumn<QString>("before");
-    QTest::addColumn<QString>("after");
+    // The segments before the offset, at it and after it.
+    QTest::addColumn<QString>("segments");
 
     // Lines at 0..12, 14..26, 27..33 and 34..40, ended by CR LF, a lone CR and a lone LF.
     const QString lines = QStringLiteral("Ala ma kota.\r\nDrugi wiersz\rtrzeci\nkoniec");
     const auto character = QAccessible::CharBoundary;
     const auto word = QAccessible::WordBoundary;
     const auto line = QAccessible::LineBoundary;
-    QTest::newRow("character") << lines << character << 4 << "4..5"
-                               << "3..4"
-                               << "5..6";
-    QTest::newRow("character: CR LF is one") << lines << character << 12 << "12..14"
-                                             << "11..12"
-                                             << "14..15";
-    QTest::newRow("character: the LF of a pair") << lines << character << 13 << "12..14"
-                                                 << "11..12"
-                                                 << "14..15";
-    QTest::newRow("character: after the last") << lines << character << 40 << "40..40"
-                                               << "39..40"
-                                               << "none";
+    QTest::newRow("character") << lines << character << 4 << "3..4 4..5 5..6";
+    QTest::newRow("character: CR LF is one") << lines << character << 12 << "11..12 12..14 14..15";
+    QTest::newRow("character: the LF of a pair")
+        << lines << character << 13 << "11..12 12..14 14..15";
+    QTest::newRow("character: after the last") << lines << character << 40 << "39..40 40..40 none";
     QTest::newRow("character: a surrogate pair")
-        << QString::fromUtf8("a😀b") << character << 2 << "1..3"
-        << "0..1"
-        << "3..4";
-    QTest::newRow("word") << lines << word << 5 << "4..6"
-                          << "3..4"
-                          << "6..7";
-    QTest::newRow("word: before the full stop") << lines << word << 8 << "7..11"
-                                                << "6..7"
-                                                << "11..12";
-    QTest::newRow("word: after a CR LF") << lines << word << 14 << "14..19"
-                                         << "12..14"
-                                         << "19..20";
-    QTest::newRow("word: a lone CR") << lines << word << 26 << "26..27"
-                                     << "20..26"
-                                     << "27..33";
-    QTest::newRow("word: at the end of the text") << lines << word << 40 << "34..40"
-                                                  << "33..34"
-                                                  << "none";
-    QTest::newRow("line ended by CR LF") << lines << line << 3 << "0..12"
-                                         << "none"
-                                         << "14..26";
-    QTest::newRow("line: at its lone CR") << lines << line << 26 << "14..26"
-                                          << "0..12"
-                                          << "27..33";
-    QTest::newRow("line: the last") << lines << line << 40 << "34..40"
-                                    << "27..33"
-                                    << "none";
+        << QString::fromUtf8("a😀b") << character << 2 << "0..1 1..3 3..4";
+    QTest::newRow("word") << lines << word << 5 << "3..4 4..6 6..7";
+    QTest::newRow("word: before the full stop") << lines << word << 8 << "6..7 7..11 11..12";
+    QTest::newRow("word: after a CR LF") << lines << word << 14 << "12..14 14..19 19..20";
+    QTest::newRow("word: a lone CR") << lines << word << 26 << "20..26 26..27 27..33";
+    QTest::newRow("word: at the end of the text") << lines << word << 40 << "33..34 34..40 none";
+    QTest::newRow("line ended by CR LF") << lines << line << 3 << "none 0..12 14..26";
+    QTest::newRow("line: at its lone CR") << lines << line << 26 << "0..12 14..26 27..33";
+    QTest::newRow("line: the last") << lines << line << 40 << "27..33 34..40 none";
     QTest::newRow("line: empty after a final line end") << "ab\r\n"
-                                                        << line << 4 << "4..4"
-                                                        << "0..2"
-                                                        << "none";
+                                                        << line << 4 << "0..2 4..4 none";
     QTest::newRow("paragraph is a line")
-        << lines << QAccessible::ParagraphBoundary << 30 << "27..33"
-        << "14..26"
-        << "34..40";
+        << lines << QAccessible::ParagraphBoundary << 30 << "14..26 27..33 34..40";
     QTest::newRow("sentence") << "Ala ma kota. Kot ma Alę.\nNowa" << QAccessible::SentenceBoundary
-                              << 15 << "13..24"
-                              << "0..13"
-                              << "24..25";
-    QTest::newRow("no boundary") << lines << QAccessible::NoBoundary << 5 << "0..40"
-                                 << "none"
-                                 << "none";
-    QTest::newRow("empty text") << "" << word << 0 << "0..0"
-                                << "none"
-                                << "none";
+                              << 15 << "0..13 13..24 24..25";
+    QTest::newRow("no boundary") << lines << QAccessible::NoBoundary << 5 << "none 0..40 none";
+    QTest::newRow("empty text") << "" << word << 0 << "none 0..0 none";
 }
 
 void TextBoxAccessTest::readsSegments()
@@ -432,11 +376,11 @@ void TextBoxAccessTest::readsSegments()
     TextBox box;
     box.SetText(text);
     QAccessibleTextInterface *accessible = textOf(box);
-    QTEST(segment(accessible, &QAccessibleTextInterface::textAtOffset, offset, boundary), "at");
-    QTEST(segment(accessible, &QAccessibleTextInterface::textBeforeOffset, offset, boundary),
-          "before");
-    QTEST(segment(accessible, &QAccessibleTextInterface::textAfterOffset, offset, boundary),
-          "after");
+    const QStringList segments{
+        segment(accessible, &QAccessibleTextInterface::textBeforeOffset, offset, boundary),
+        segment(accessible, &QAccessibleTextInterface::textAtOffset, offset, boundary),
+        segment(accessible, &QAccessibleTextInterface::textAfterOffset, offset, boundary)};
+    QTEST(segments.join(u' '), "segments");
 }
 
 // A line of hundreds of thousands of characters is told in pieces that, walked through one
