@@ -133,7 +133,7 @@ void TextBox::SetText(const QString &text)
 {
     m_preedit.clear();
     if (!replace(0, m_buffer.size(), text, EditHistory::Kind::WholeText))
-        throw tooLarge(text.size());
+        throw tooLarge(m_buffer.size(), text.size());
     m_anchor = m_caret = 0;
     m_goalX.reset();
     horizontalScrollBar()->setValue(0);
@@ -165,7 +165,7 @@ QString TextBox::SelText() const
 void TextBox::SetSelText(const QString &text)
 {
     if (!replace(selectionStart(), selectionEnd(), text, EditHistory::Kind::Insertion))
-        throw tooLarge(text.size());
+        throw tooLarge(selectionEnd() - selectionStart(), text.size());
     ensureCaretVisible();
 }
 
@@ -216,12 +216,13 @@ bool TextBox::admits(qsizetype removed, qsizetype inserted) const
     return m_buffer.size() - removed + inserted <= LargestText;
 }
 
-RuntimeFailure TextBox::tooLarge(qsizetype inserted) const
+RuntimeFailure TextBox::tooLarge(qsizetype removed, qsizetype inserted) const
 {
     return RuntimeFailure(RuntimeFailure::OutOfMemory,
-                          tr("Tekst jest za duży: ma %1 znaków, a pole tekstowe przyjmuje teksty "
-                             "do %2 znaków. Nic nie wklejono.")
-                              .arg(QLocale().toString(inserted), QLocale().toString(LargestText)));
+                          tr("Tekst byłby za długi: miałby %1 znaków, a pole tekstowe przyjmuje "
+                             "teksty do %2 znaków. Nic nie wklejono.")
+                              .arg(QLocale().toString(m_buffer.size() - removed + inserted),
+                                   QLocale().toString(LargestText)));
 }
 
 QString TextBox::replaceUnrecorded(qsizetype from, qsizetype to, const QString &text)
@@ -283,7 +284,7 @@ bool TextBox::replaceByUser(qsizetype from, qsizetype to, const QString &text,
                             EditHistory::Kind kind)
 {
     if (!replace(from, to, text, kind)) {
-        emit refused(tooLarge(text.size()));
+        emit refused(tooLarge(to - from, text.size()));
         return false;
     }
     ensureCaretVisible();
@@ -896,7 +897,7 @@ void TextBox::pastePrimarySelection(QPointF at)
         return;
     const QString text = primary->text();
     if (text.size() > LargestText) {
-        emit refused(tooLarge(text.size()));
+        emit refused(tooLarge(0, text.size()));
         return;
     }
     const qsizetype position = positionAt(at);
@@ -1292,7 +1293,7 @@ void TextBox::dropEvent(QDropEvent *event)
     const QString text = event->mimeData()->text();
     if (text.size() > LargestText) {
         event->ignore();
-        emit refused(tooLarge(text.size()));
+        emit refused(tooLarge(0, text.size()));
         return;
     }
     event->acceptProposedAction();
@@ -1318,17 +1319,22 @@ QMenu *TextBox::createStandardContextMenu()
               action->setObjectName(QString::fromLatin1(objectName));
               action->setEnabled(enabled);
           };
+    // Out of the user's reach, the area is read-only, and the menu only copies and selects.
     const bool editable = isEnabled();
-    const QMimeData *clipboard = QGuiApplication::clipboard()->mimeData();
-    const bool canPaste = editable && clipboard && clipboard->hasText();
-    add("&Undo", "edit-undo", QKeySequence::Undo, editable && canUndo(), &TextBox::undo);
-    add("&Redo", "edit-redo", QKeySequence::Redo, editable && canRedo(), &TextBox::redo);
-    menu->addSeparator();
-    add("Cu&t", "edit-cut", QKeySequence::Cut, editable && hasSelection(), &TextBox::cutSelection);
+    if (editable) {
+        add("&Undo", "edit-undo", QKeySequence::Undo, canUndo(), &TextBox::undo);
+        add("&Redo", "edit-redo", QKeySequence::Redo, canRedo(), &TextBox::redo);
+        menu->addSeparator();
+        add("Cu&t", "edit-cut", QKeySequence::Cut, hasSelection(), &TextBox::cutSelection);
+    }
     add("&Copy", "edit-copy", QKeySequence::Copy, hasSelection(), &TextBox::copySelection);
-    add("&Paste", "edit-paste", QKeySequence::Paste, canPaste, &TextBox::pasteClipboard);
-    add("Delete", "edit-delete", QKeySequence::UnknownKey, editable && hasSelection(),
-        &TextBox::deleteSelection);
+    if (editable) {
+        const QMimeData *clipboard = QGuiApplication::clipboard()->mimeData();
+        add("&Paste", "edit-paste", QKeySequence::Paste, clipboard && clipboard->hasText(),
+            &TextBox::pasteClipboard);
+        add("Delete", "edit-delete", QKeySequence::UnknownKey, hasSelection(),
+            &TextBox::deleteSelection);
+    }
     menu->addSeparator();
     add("Select All", "select-all", QKeySequence::SelectAll, !m_buffer.isEmpty(),
         &TextBox::selectAll);

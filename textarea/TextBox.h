@@ -131,7 +131,7 @@ private:
     bool replaceByUser(qsizetype from, qsizetype to, const QString &text, EditHistory::Kind kind);
     QString replaceUnrecorded(qsizetype from, qsizetype to, const QString &text);
     bool admits(qsizetype removed, qsizetype inserted) const;
-    RuntimeFailure tooLarge(qsizetype inserted) const;
+    RuntimeFailure tooLarge(qsizetype removed, qsizetype inserted) const;
     void insertFromUser(const QString &text, EditHistory::Kind kind);
     void pasteClipboard();
     void pastePrimarySelection(QPointF at);
