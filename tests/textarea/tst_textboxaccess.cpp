@@ -34,6 +34,7 @@ private slots:
     void locatesCharactersInLongLine();
     void editsThroughTheGate_data();
     void editsThroughTheGate();
+    void refusesEditsPastTheLimit();
     void tellsEachChange_data();
     void tellsEachChange();
     void tellsHugeChangesInPart();
@@ -588,6 +589,23 @@ void TextBoxAccessTest::editsThroughTheGate()
     QCOMPARE(box.canUndo(), expected != text);
     box.undo();
     QCOMPARE(box.Text(), text);
+}
+
+// An insertion that would take the text past the limit changes nothing, not even the selection;
+// one that reaches the limit exactly goes in.
+void TextBoxAccessTest::refusesEditsPastTheLimit()
+{
+    TextBox box;
+    box.SetText(QString(TextArea::LargestText - 2, u'a'));
+    box.setSelection(1, 3);
+    QAccessibleEditableTextInterface *editable = editableTextOf(box);
+    editable->insertText(0, QStringLiteral("XYZ"));
+    QCOMPARE(box.buffer().size(), TextArea::LargestText - 2);
+    QCOMPARE(box.anchorPosition(), 1);
+    QCOMPARE(box.caretPosition(), 3);
+    editable->replaceText(1, 2, QStringLiteral("XYZ"));
+    QCOMPARE(box.buffer().size(), TextArea::LargestText);
+    QCOMPARE(box.buffer().mid(0, 5), QStringLiteral("aXYZa"));
 }
 
 void TextBoxAccessTest::tellsEachChange_data()
