@@ -6,6 +6,7 @@
 #include "app/Form1Design.h"
 #include "app/FormBuilder.h"
 #include "clipboard/Selection.h"
+#include "common/RuntimeFailure.h"
 #include "controls/CheckBox.h"
 #include "controls/CommandButton.h"
 #include "notes/Notes.h"
@@ -22,6 +23,9 @@ Form1::Form1(QWidget *parent)
     setObjectName(QStringLiteral("Form1"));
     FormBuilder::build(*this, Form1Design::Window, Form1Design::Controls);
     wireClicks();
+    // A paste or a drop the area refuses is reported as the paste button's failures are.
+    connect(Text1, &TextBox::refused, this,
+            [this](const RuntimeFailure &failure) { m_failureReporter->report(this, failure); });
     // The first control in the tab order takes the focus when the window shows.
     Check1->setFocus();
 }

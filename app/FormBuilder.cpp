@@ -4,6 +4,7 @@
 #include "app/AccessibleWindow.h"
 #include "app/Form1.h"
 #include "app/ScreenFit.h"
+#include "clipboard/AreaClipboard.h"
 #include "controls/CheckBox.h"
 #include "controls/CommandButton.h"
 #include "textarea/TextBox.h"
@@ -23,6 +24,7 @@ Control *create(const ControlSpec &design, QWidget *container)
 {
     if constexpr (std::is_same_v<Control, TextBox>) {
         auto *textBox = new TextBox(container);
+        textBox->setClipboard(std::make_unique<AreaClipboard>());
         textBox->setInitialText(QString::fromUtf8(design.text));
         return textBox;
     } else {

@@ -3,8 +3,8 @@
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
-build_packages=(cmake make g++ qt6-base-dev qt6-translations-l10n fonts-dejavu-core libxcb1-dev
-                libx11-dev)
+build_packages=(cmake make g++ qt6-base-dev qt6-base-private-dev qt6-translations-l10n
+                fonts-dejavu-core libxcb1-dev libx11-dev)
 test_packages=(xvfb xauth openbox xdotool xclip wmctrl x11-utils x11-xserver-utils imagemagick
                appstream desktop-file-utils librsvg2-bin clang libclang-rt-14-dev
                dbus-daemon at-spi2-core python3-pyatspi acl attr bindfs e2fsprogs

@@ -2,27 +2,49 @@
 #pragma once
 
 #include "textarea/AreaFont.h"
+#include "textarea/CharacterAdvances.h"
+#include "textarea/EditHistory.h"
+#include "textarea/LineMeasure.h"
 #include "textarea/TextArea.h"
-#include "textarea/WholeTextUndo.h"
+#include "textarea/TextBuffer.h"
 
-#include <QPlainTextEdit>
+#include <QAbstractScrollArea>
+#include <QBasicTimer>
+#include <QElapsedTimer>
+#include <QPointer>
 
-// The text area on a QPlainTextEdit: no wrapping, both scroll bars always shown (scroll bars
-// that come and go make Qt lay a large text out twice), and Tab moves the focus on.
+#include <memory>
+#include <optional>
+
+class ClipboardText;
+class QMenu;
+class QMimeData;
+class RuntimeFailure;
+
+// The text area: one font and one colour for the whole text, no wrapping, both scroll bars
+// always shown, Tab moves the focus on. The text keeps its characters exactly, CR LF, lone CR
+// and lone LF alike, and only what is visible is laid out, of a long line only the visible
+// part: a text of tens of millions of characters, or a line of that many, costs about what a
+// short one does per key and per paint.
+//
+// Every way text comes in (typing, an input method, a paste by any route, a drop, SetText,
+// SetSelText) passes one gate: a text longer than TextArea::LargestText is refused whole.
 //
 // Disabled, it still reads well: the style's muted text colour is darkened just enough to be
-// readable on the muted background, and assistive technology is told the area is read-only.
+// readable on the muted background.
 //
-// The contract's members keep their design names (Text, SetFocus, ...) next to Qt's own
-// (toPlainText, setFocus, ...): the operations use only the contract.
+// The contract's members keep their design names (Text, SetFocus, ...); next to them, plain
+// members give what views of the text (assistive technology, tests) need: the text, the caret,
+// the selection and where characters are drawn. Positions count 16-bit characters from 0.
 class TextBox
-    : public QPlainTextEdit
+    : public QAbstractScrollArea
     , public TextArea
 {
     Q_OBJECT
 
 public:
     explicit TextBox(QWidget *parent = nullptr);
+    ~TextBox() override;
 
     QString Text() const override;
     void SetText(const QString &text) override;
@@ -36,34 +58,156 @@ public:
     void SetForeColor(OleColor color) override;
     void SetFocus() override;
 
+    // The clipboard the keys and the menu copy to and paste from; without one they do nothing.
+    void setClipboard(std::unique_ptr<ClipboardText> clipboard);
+
     // The text the area starts with, which Undo does not take away.
     void setInitialText(const QString &text);
 
-    // Undo and Redo, the keys' and the context menu's: the document's own steps, and beyond them
-    // the latest replacement of the whole text. They hide QPlainTextEdit's slots of these names.
     void undo();
     void redo();
-    bool canUndo() const;
-    bool canRedo() const;
+    bool canUndo() const { return m_history.canUndo(); }
+    bool canRedo() const { return m_history.canRedo(); }
+
+    const TextBuffer &buffer() const { return m_buffer; }
+    qsizetype caretPosition() const { return m_caret; }
+    qsizetype anchorPosition() const { return m_anchor; }
+    qsizetype selectionStart() const { return std::min(m_anchor, m_caret); }
+    qsizetype selectionEnd() const { return std::max(m_anchor, m_caret); }
+    bool hasSelection() const { return m_anchor != m_caret; }
+    // Counts the changes of the text, so that a copy of positions can tell it is out of date.
+    quint64 editCount() const { return m_editCount; }
+    // Selects from anchor to caret (the same position for none), as the user would.
+    void setSelection(qsizetype anchor, qsizetype caret);
+    // Where the character at position is drawn, in the viewport's coordinates (a line end as a
+    // narrow box after its line's last character).
+    QRectF characterRect(qsizetype position) const;
+    // The caret's rectangle, in the viewport's coordinates.
+    QRect caretRect() const;
+    // The caret position nearest to a point of the viewport.
+    qsizetype positionAt(QPointF point) const;
+    void ensureCaretVisible();
+
+    // The menu the right mouse button opens, as QPlainTextEdit's in the user's language.
+    QMenu *createStandardContextMenu();
+
+    QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
+
+signals:
+    // removed characters at position gave way to added ones.
+    void textChanged(qsizetype position, qsizetype removed, qsizetype added);
+    // The same change with its characters, for those who tell it on (assistive technology).
+    void textReplaced(qsizetype position, const QString &removed, const QString &added);
+    void caretMoved(qsizetype position);
+    void selectionChanged();
+    // A paste or a drop the user asked for was refused; nothing changed. The window reports it.
+    void refused(const RuntimeFailure &failure);
 
 protected:
     void changeEvent(QEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
+    void timerEvent(QTimerEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void scrollContentsBy(int dx, int dy) override;
+    void paintEvent(QPaintEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
-    void contextMenuEvent(QContextMenuEvent *event) override;
+    void inputMethodEvent(QInputMethodEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
-    QMimeData *createMimeDataFromSelection() const override;
-    void insertFromMimeData(const QMimeData *source) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
+    void contextMenuEvent(QContextMenuEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dragMoveEvent(QDragMoveEvent *event) override;
+    void dragLeaveEvent(QDragLeaveEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
 
 private:
+    enum class Move { Keep, Extend };
+
+    // The one way the text changes. False, and nothing changed, when the text would grow past
+    // LargestText.
+    bool replace(qsizetype from, qsizetype to, const QString &text, EditHistory::Kind kind);
+    // The same, from the user: a refusal is reported as a paste's is.
+    bool replaceByUser(qsizetype from, qsizetype to, const QString &text, EditHistory::Kind kind);
+    QString replaceUnrecorded(qsizetype from, qsizetype to, const QString &text);
+    bool admits(qsizetype removed, qsizetype inserted) const;
+    RuntimeFailure tooLarge(qsizetype removed, qsizetype inserted) const;
+    void insertFromUser(const QString &text, EditHistory::Kind kind);
+    void pasteClipboard();
+    void pastePrimarySelection(QPointF at);
+    void copySelection();
+    void cutSelection();
+    void deleteSelection();
+    void selectAll();
+    void offerPrimarySelection();
+    QMimeData *selectionAsMimeData() const;
+
+    void moveCaret(qsizetype position, Move move);
+    void moveVertically(qsizetype lines, Move move);
+    bool handleMovementKey(QKeyEvent *event);
+    bool handleEditingKey(QKeyEvent *event);
+    qsizetype previousCaretPosition(qsizetype position) const;
+    qsizetype nextCaretPosition(qsizetype position) const;
+    qsizetype previousWordStart(qsizetype position) const;
+    qsizetype nextWordStart(qsizetype position) const;
+    std::pair<qsizetype, qsizetype> wordAround(qsizetype position) const;
+    qsizetype outsideLineEnd(qsizetype position, bool forward) const;
+    qsizetype clampedPosition(qsizetype position) const;
+
+    void resetFont();
     void nameInnerParts();
     void makeDisabledLookReadable();
-    void keepLongLinesShaped();
+    void updateScrollRanges();
+    void keepLongestLine(qsizetype line);
+    qreal contentWidth() const;
+    qreal scrollX() const;
+    qsizetype firstVisibleLine() const;
+    int lineHeight() const { return m_lineHeight; }
+    int visibleLineCount() const;
+    qreal lineY(qsizetype line) const;
+    QPointF viewportPointOf(qsizetype position) const;
+    void paintLine(QPainter &painter, qsizetype line, qreal y, const QRect &exposed);
+    void drawRun(QPainter &painter, qsizetype start, qsizetype length, qreal x, qreal y,
+                 qreal lineStartX);
 
-    // An edit this large (in characters, removed or inserted) replaces the whole text.
-    static constexpr qsizetype LargeEdit = qsizetype(1) << 20;
+    bool caretShouldBlink() const;
+    void restartBlinking();
+    void repaintCaret();
+    void autoscroll();
 
     AreaFont m_font;
-    WholeTextUndo m_wholeText;
-    // Inside a mouse move, where a drag of the selection may start.
-    bool m_dragMayStart = false;
+    std::unique_ptr<ClipboardText> m_clipboard;
+    TextBuffer m_buffer;
+    std::unique_ptr<CharacterAdvances> m_advances;
+    std::unique_ptr<LineMeasure> m_measure;
+    EditHistory m_history;
+    quint64 m_editCount = 0;
+    qsizetype m_caret = 0;
+    qsizetype m_anchor = 0;
+    // Where vertical moves aim, in pixels from the line start; kept across short lines.
+    std::optional<qreal> m_goalX;
+    qsizetype m_longestLine = 0;
+    qreal m_widestSeen = 0;
+    // Pixels per step of the horizontal scroll bar, whose range is only an int.
+    qreal m_horizontalUnit = 1;
+    int m_lineHeight = 1;
+    qreal m_ascent = 0;
+
+    QBasicTimer m_blinkTimer;
+    bool m_caretShown = true;
+    QString m_preedit;
+    qsizetype m_preeditCaret = 0;
+
+    QBasicTimer m_autoscrollTimer;
+    QPointF m_lastMousePoint;
+    bool m_selectingByMouse = false;
+    QElapsedTimer m_sinceDoubleClick;
+    QPointF m_doubleClickPoint;
+    std::optional<QPointF> m_dragStart;
+    bool m_droppedOnItself = false;
+    std::optional<qsizetype> m_dropCaret;
 };

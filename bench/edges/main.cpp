@@ -164,7 +164,7 @@ int shiftUp(qsizetype megabytes)
         // The whole text selected, the caret at its end: Shift+Up leaves all but the last line.
         area.SetSelStart(0);
         area.SetSelLength(length);
-        area.ensureCursorVisible();
+        area.ensureCaretVisible();
         QCoreApplication::processEvents();
         samples.push_back(measure([&] {
             QTest::keyClick(&area, Qt::Key_Up, Qt::ShiftModifier);
@@ -206,7 +206,7 @@ int longLine(qsizetype megabytes)
     area.SetText(QString(megabytes * 1'000'000, u'x'));
     area.setFocus();
     area.SetSelStart(int(megabytes * 500'000));
-    area.ensureCursorVisible();
+    area.ensureCaretVisible();
     QCoreApplication::processEvents();
 
     // Idle: nothing happens but the caret blinking, once the window has settled. The event loop

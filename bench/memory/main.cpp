@@ -10,8 +10,10 @@
 #include "app/Form1.h"
 #include "bench/support/ProcessMemory.h"
 #include "bench/support/SampleNotes.h"
-#include "tests/support/Windows1250Text.h"
 #include "textarea/TextBox.h"
+
+#include <QPlainTextEdit>
+#include "tests/support/Windows1250Text.h"
 
 #include <QApplication>
 #include <QDir>
@@ -67,7 +69,11 @@ int main(int argc, char *argv[])
         QFile notes(QStringLiteral("notes.txt"));
         if (!notes.open(QIODevice::ReadOnly))
             return 1;
-        form.Text1->setPlainText(windows1250Text(notes.readAll()));
+        // The stock widget's floor, in place of the area.
+        QPlainTextEdit stock;
+        stock.setLineWrapMode(QPlainTextEdit::NoWrap);
+        stock.show();
+        stock.setPlainText(windows1250Text(notes.readAll()));
         settle();
         std::printf("floor (decode, one setPlainText): peak %.0f MiB, resident %.0f MiB\n",
                     statusMebibytes("VmHWM"), statusMebibytes("VmRSS"));

@@ -151,11 +151,11 @@ int main(int argc, char *argv[])
     const std::vector<Keystroke> keys = typingSequence(keystrokes);
 
     form.Text1->SetSelStart(int(text.size() / 2));
-    form.Text1->ensureCursorVisible();
+    form.Text1->ensureCaretVisible();
     printFigures("middle", typeAndRepaint(*form.Text1, keys));
 
     form.Text1->SetSelStart(int(form.Text1->Text().size()));
-    form.Text1->ensureCursorVisible();
+    form.Text1->ensureCaretVisible();
     printFigures("end", typeAndRepaint(*form.Text1, keys));
     return 0;
 }

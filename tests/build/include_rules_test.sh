@@ -5,7 +5,7 @@
 set -u
 cd "${1:?usage: include_rules_test.sh SOURCE_FOLDER}" || exit 2
 
-contract='textarea/(TextArea|FontObject|OleColor|LineEnds)\.h'
+contract='textarea/(TextArea|FontObject|OleColor|LineEnds|ClipboardText)\.h'
 broken=0
 
 # allow FOLDER PATTERN: FOLDER's files include only our headers that PATTERN matches.

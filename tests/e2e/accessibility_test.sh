@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
 # What a screen reader finds of the real program, on an accessibility bus of its own: every control
-# with its role and a Polish name without padding, the window as a frame, the disabled text area
+# with its role and a Polish name without padding, the window as a frame, typing in the text area
+# heard as it happens with the text and the caret read back, the disabled text area
 # read-only and still readable (and, on screen, its text at a contrast of at least 4.5:1), a failure's
 # message box readable, and no unnamed control in the font dialog.
 
@@ -45,6 +46,7 @@ darkest_contrast() {
 }
 
 check main-window
+check follows-typing "$window"
 
 # "Możliwa edycja" unticked with a real click: the area is out of reach.
 e2e_click_control "$window" Check1

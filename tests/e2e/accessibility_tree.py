@@ -6,10 +6,12 @@ does, through pyatspi, prints what it saw and exits non-zero with the reason whe
 wrong.
 """
 import itertools
+import subprocess
 import sys
 import time
 
 import pyatspi
+from gi.repository import GLib
 
 WINDOW = "Notatki, edytor notatek"
 
@@ -139,6 +141,83 @@ def check_main_window(app):
         raise Failure("the enabled text area is not editable: " + describe(0, area))
 
 
+class Listener:
+    """The text area's events, as a screen reader hears them: text changes and caret moves."""
+
+    def __init__(self, area):
+        self.area = area
+        self.heard = []
+        pyatspi.Registry.registerEventListener(self.hear, "object:text-changed",
+                                               "object:text-caret-moved")
+
+    def hear(self, event):
+        if event.source != self.area:
+            return
+        if event.type.startswith("object:text-changed"):
+            kind = event.type.split(":")[-1]
+            self.heard.append(f"{kind} {event.detail1} {event.any_data}")
+        else:
+            self.heard.append(f"caret {event.detail1}")
+
+    def wait_for(self, condition, what, timeout=10):
+        context = GLib.MainContext.default()
+        deadline = time.time() + timeout
+        while not condition(self.heard):
+            if time.time() > deadline:
+                raise Failure(f"gave up waiting for {what}; heard {self.heard}")
+            if not context.iteration(False):
+                time.sleep(0.02)
+
+    def close(self):
+        pyatspi.Registry.deregisterEventListener(self.hear, "object:text-changed",
+                                                 "object:text-caret-moved")
+
+
+def press(*keys):
+    subprocess.run(["xdotool", "key", "--clearmodifiers", *keys], check=True)
+
+
+def check_follows_typing(app, window_id):
+    """Keys typed into the area are heard as they happen, and the text and the caret read back.
+    The area ends as it began, "Text1" with the caret at its end."""
+    area = find(window(app, "frame", WINDOW), "text", "Notatki")
+    text = area.queryText()
+    subprocess.run(["xdotool", "mousemove", "--window", window_id, "170", "265", "click", "1"],
+                   check=True)
+    listener = Listener(area)
+    try:
+        # The program learns of a new listener through the bus in its own time: the caret is
+        # moved until a move is heard.
+        deadline = time.time() + 20
+        while not any(heard == "caret 5" for heard in listener.heard):
+            if time.time() > deadline:
+                raise Failure(f"no caret move heard; heard {listener.heard}")
+            press("ctrl+Home", "ctrl+End")
+            try:
+                listener.wait_for(lambda heard: "caret 5" in heard, "the caret at the end", 1)
+            except Failure:
+                pass
+        listener.heard.clear()
+        press("a", "b")
+        listener.wait_for(lambda heard: "caret 7" in heard, "the typed letters")
+        typed = text.getText(0, -1)
+        caret = text.caretOffset
+        press("BackSpace", "BackSpace")
+        listener.wait_for(lambda heard: heard[-1:] == ["caret 5"] and len(heard) >= 8,
+                          "the deleted letters")
+    finally:
+        listener.close()
+    print(f"heard {listener.heard}; read {typed!r} with the caret at {caret}")
+    if (typed, caret) != ("Text1ab", 7):
+        raise Failure(f"after typing, read {typed!r} with the caret at {caret}")
+    expected = ["insert 5 a", "caret 6", "insert 6 b", "caret 7",
+                "delete 6 b", "caret 6", "delete 5 a", "caret 5"]
+    if listener.heard != expected:
+        raise Failure(f"heard {listener.heard}, not {expected}")
+    if (text.getText(0, -1), text.caretOffset) != ("Text1", 5):
+        raise Failure(f"after deleting, read {text.getText(0, -1)!r} at {text.caretOffset}")
+
+
 def check_disabled_area(app):
     frame = window(app, "frame", WINDOW)
     area = find(frame, "text", "Notatki")
@@ -210,6 +289,7 @@ def check_font_dialog(app):
 
 CHECKS = {
     "main-window": check_main_window,
+    "follows-typing": check_follows_typing,
     "disabled-area": check_disabled_area,
     "selected-all": check_selected_all,
     "message-box": check_message_box,

@@ -4,7 +4,6 @@
 // Selecting in a text area and reading its caret as the operations count positions: in 16-bit
 // characters, a line break CR LF counting 2.
 
-#include "textarea/DocumentText.h"
 #include "textarea/TextBox.h"
 
 // Gives the area the text, with no earlier text for Undo to return to, and selects length
@@ -18,5 +17,5 @@ inline void selectIn(TextBox &area, const QString &text, int start, int length)
 
 inline int caretOf(const TextBox &area)
 {
-    return DocumentText(*area.document()).toTextPosition(area.textCursor().position());
+    return int(area.caretPosition());
 }

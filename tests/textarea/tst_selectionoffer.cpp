@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "textarea/SelectionMimeData.h"
+#include "textarea/SelectionOffer.h"
 #include "textarea/TextBox.h"
 
 #include <QApplication>
@@ -10,7 +10,7 @@
 
 // The selection as other programs get it: the X11 primary selection is offered on every change of
 // the selection, so the text is converted only when asked for, and never from an edited document.
-class SelectionMimeDataTest : public QObject
+class SelectionOfferTest : public QObject
 {
     Q_OBJECT
 
@@ -28,24 +28,24 @@ private:
 
 namespace {
 
-enum class Before { Nothing, Take, PutOnClipboard, PutOnPrimary };
+enum class Before { Nothing, PutOnPrimary };
 enum class After { Nothing, TypeOverSelection, TypeAtTheEnd, SetText, Undo };
 
 } // namespace
 
-void SelectionMimeDataTest::init()
+void SelectionOfferTest::init()
 {
     QApplication::clipboard()->clear();
     m_area = std::make_unique<TextBox>();
 }
 
-void SelectionMimeDataTest::cleanup()
+void SelectionOfferTest::cleanup()
 {
     QApplication::clipboard()->clear();
     m_area.reset();
 }
 
-void SelectionMimeDataTest::offersTheSelectionAsItWasMade_data()
+void SelectionOfferTest::offersTheSelectionAsItWasMade_data()
 {
     QTest::addColumn<QString>("text");
     QTest::addColumn<int>("start");
@@ -65,19 +65,14 @@ void SelectionMimeDataTest::offersTheSelectionAsItWasMade_data()
         << text << 2 << 4 << int(Before::Nothing) << int(After::TypeAtTheEnd) << QString();
     QTest::newRow("whole text replaced: nothing")
         << text << 0 << 6 << int(Before::Nothing) << int(After::SetText) << QString();
-    QTest::newRow("taken, then typed over: the text taken")
-        << text << 2 << 4 << int(Before::Take) << int(After::TypeOverSelection) << u"żółć"_qs;
-    QTest::newRow("on the clipboard, then typed over: the text copied")
-        << text << 0 << 8 << int(Before::PutOnClipboard) << int(After::TypeOverSelection)
-        << u"Zażółć\n"_qs;
-    QTest::newRow("on the clipboard, then undone: the text copied")
-        << text << 0 << 8 << int(Before::PutOnClipboard) << int(After::Undo) << u"Zażółć\n"_qs;
+    QTest::newRow("undone: nothing")
+        << text << 0 << 8 << int(Before::Nothing) << int(After::Undo) << QString();
     QTest::newRow("primary only, then typed over: nothing")
         << text << 0 << 8 << int(Before::PutOnPrimary) << int(After::TypeOverSelection)
         << QString();
 }
 
-void SelectionMimeDataTest::offersTheSelectionAsItWasMade()
+void SelectionOfferTest::offersTheSelectionAsItWasMade()
 {
     QFETCH(QString, text);
     QFETCH(int, start);
@@ -89,19 +84,12 @@ void SelectionMimeDataTest::offersTheSelectionAsItWasMade()
     m_area->SetText(text);
     m_area->SetSelStart(start);
     m_area->SetSelLength(length);
-    const QTextCursor selection = m_area->textCursor();
-    auto data = std::make_unique<SelectionMimeData>(*m_area->document(), selection.selectionStart(),
-                                                    selection.selectionEnd());
-    SelectionMimeData *const offer = data.get();
+    auto data = std::make_unique<SelectionOffer>(*m_area, m_area->selectionStart(),
+                                                 m_area->selectionEnd());
+    SelectionOffer *const offer = data.get();
 
     switch (Before(before)) {
     case Before::Nothing:
-        break;
-    case Before::Take:
-        offer->take();
-        break;
-    case Before::PutOnClipboard:
-        QApplication::clipboard()->setMimeData(data.release(), QClipboard::Clipboard);
         break;
     case Before::PutOnPrimary:
         // Where the platform has no primary selection, the offer is only kept and asked later.
@@ -116,9 +104,8 @@ void SelectionMimeDataTest::offersTheSelectionAsItWasMade()
         m_area->SetSelText(u"nowy"_qs);
         break;
     case After::TypeAtTheEnd: {
-        QTextCursor end(m_area->document());
-        end.movePosition(QTextCursor::End);
-        end.insertText(u"!"_qs);
+        m_area->SetSelStart(int(m_area->Text().size()));
+        m_area->SetSelText(u"!"_qs);
         break;
     }
     case After::SetText:
@@ -140,14 +127,14 @@ void SelectionMimeDataTest::offersTheSelectionAsItWasMade()
     }
 }
 
-void SelectionMimeDataTest::offersNothingOnceTheAreaIsGone()
+void SelectionOfferTest::offersNothingOnceTheAreaIsGone()
 {
     m_area->SetText(u"ulotny"_qs);
-    SelectionMimeData offer(*m_area->document(), 0, 3);
+    SelectionOffer offer(*m_area, 0, 3);
     m_area.reset();
     QVERIFY(!offer.hasText());
     QVERIFY(offer.text().isEmpty());
 }
 
-QTEST_MAIN(SelectionMimeDataTest)
-#include "tst_selectionmimedata.moc"
+QTEST_MAIN(SelectionOfferTest)
+#include "tst_selectionoffer.moc"

@@ -1,0 +1,217 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "common/RuntimeFailure.h"
+#include "textarea/TextBox.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QInputMethodEvent>
+#include <QMimeData>
+#include <QScrollBar>
+#include <QTest>
+
+// Text that comes in otherwise than by single keys: input methods, a limit on every way in, and
+// lines far longer than QTextLayout can measure.
+class TextBoxInputTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void inputMethodComposesAndCommits();
+    void inputMethodReplacesAroundTheCaret();
+    void inputMethodIsToldABoundedSurrounding();
+    void underlineAndStrikeoutAreDrawn_data();
+    void underlineAndStrikeoutAreDrawn();
+    void everyWayInStopsAtTheLimit();
+    void clickInAHugeLinePlacesTheCaretThere();
+};
+
+namespace {
+
+void showAndWait(QWidget &widget)
+{
+    widget.show();
+    QApplication::setActiveWindow(&widget);
+    QVERIFY(QTest::qWaitForWindowActive(&widget));
+}
+
+void sendInputMethod(QWidget *widget, const QString &preedit, const QString &commit,
+                     int replacementStart = 0, int replacementLength = 0)
+{
+    QList<QInputMethodEvent::Attribute> attributes;
+    attributes << QInputMethodEvent::Attribute(QInputMethodEvent::Cursor, int(preedit.size()), 1);
+    QInputMethodEvent event(preedit, attributes);
+    event.setCommitString(commit, replacementStart, replacementLength);
+    QApplication::sendEvent(widget, &event);
+}
+
+int inkedPixels(const QImage &image)
+{
+    const QRgb background = image.pixel(image.width() - 1, image.height() - 1);
+    int count = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x)
+            count += image.pixel(x, y) != background;
+    }
+    return count;
+}
+
+} // namespace
+
+void TextBoxInputTest::inputMethodComposesAndCommits()
+{
+    TextBox box;
+    box.resize(300, 100);
+    showAndWait(box);
+    box.setInitialText(u"ab"_qs);
+    box.SetSelStart(1);
+    const QRect caretBefore = box.inputMethodQuery(Qt::ImCursorRectangle).toRect();
+    const QImage before = box.viewport()->grab().toImage();
+
+    // A dead key or a compose sequence in progress: shown at the caret, not yet in the text.
+    sendInputMethod(&box, u"´"_qs, QString());
+    QCOMPARE(box.Text(), u"ab"_qs);
+    QVERIFY(box.viewport()->grab().toImage() != before);
+    QVERIFY(box.inputMethodQuery(Qt::ImCursorRectangle).toRect().x() > caretBefore.x());
+
+    sendInputMethod(&box, QString(), u"ó"_qs);
+    QCOMPARE(box.Text(), u"aób"_qs);
+    QCOMPARE(box.caretPosition(), 2);
+    QCOMPARE(box.viewport()->grab().toImage().size(), before.size());
+    QTest::keySequence(&box, QKeySequence::Undo);
+    QCOMPARE(box.Text(), u"ab"_qs);
+}
+
+void TextBoxInputTest::inputMethodReplacesAroundTheCaret()
+{
+    TextBox box;
+    box.setInitialText(u"zolw\r\nx"_qs);
+    box.SetSelStart(4);
+    // A correction that replaces the word before the caret.
+    sendInputMethod(&box, QString(), u"żółw"_qs, -4, 4);
+    QCOMPARE(box.Text(), u"żółw\r\nx"_qs);
+    QCOMPARE(box.caretPosition(), 4);
+}
+
+void TextBoxInputTest::inputMethodIsToldABoundedSurrounding()
+{
+    TextBox box;
+    const QString longLine(100'000, u'x');
+    box.setInitialText(u"first\r\n"_qs + longLine + u"\r\nlast"_qs);
+    box.SetSelStart(7 + 50'000);
+    box.SetSelLength(3);
+    QVERIFY(box.inputMethodQuery(Qt::ImEnabled).toBool());
+    const QString surrounding = box.inputMethodQuery(Qt::ImSurroundingText).toString();
+    QVERIFY(!surrounding.isEmpty());
+    QVERIFY(surrounding.size() <= 2'000);
+    QVERIFY(!surrounding.contains(u'\n'));
+    const int caret = box.inputMethodQuery(Qt::ImCursorPosition).toInt();
+    const int anchor = box.inputMethodQuery(Qt::ImAnchorPosition).toInt();
+    QCOMPARE(caret - anchor, 3);
+    QCOMPARE(surrounding.mid(anchor, 3), box.SelText());
+
+    box.SetText(u"ab\r\ncd"_qs);
+    box.SetSelStart(5);
+    QCOMPARE(box.inputMethodQuery(Qt::ImSurroundingText).toString(), u"cd"_qs);
+    QCOMPARE(box.inputMethodQuery(Qt::ImCursorPosition).toInt(), 1);
+    box.SetEnabled(false);
+    QVERIFY(!box.inputMethodQuery(Qt::ImEnabled).toBool());
+}
+
+void TextBoxInputTest::underlineAndStrikeoutAreDrawn_data()
+{
+    QTest::addColumn<bool>("underline");
+    QTest::newRow("underline") << true;
+    QTest::newRow("strikeout") << false;
+}
+
+void TextBoxInputTest::underlineAndStrikeoutAreDrawn()
+{
+    QFETCH(bool, underline);
+    TextBox box;
+    box.resize(300, 100);
+    box.setInitialText(u"iiiii iiiii"_qs);
+    showAndWait(box);
+    const int plain = inkedPixels(box.viewport()->grab().toImage());
+    if (underline)
+        box.Font().SetUnderline(true);
+    else
+        box.Font().SetStrikethrough(true);
+    const int decorated = inkedPixels(box.viewport()->grab().toImage());
+    // A line under or through the space between the words too.
+    QVERIFY2(decorated > plain, qPrintable(QStringLiteral("%1 -> %2").arg(plain).arg(decorated)));
+}
+
+// Over the limit, a paste by key, a drop, typing and SetSelText change nothing; a paste and a
+// drop say why, as the paste button does.
+void TextBoxInputTest::everyWayInStopsAtTheLimit()
+{
+    TextBox box;
+    box.resize(300, 100);
+    showAndWait(box);
+    box.setInitialText(QString(TextArea::LargestText - 1, u'a'));
+    QStringList refusals;
+    connect(&box, &TextBox::refused, this,
+            [&refusals](const RuntimeFailure &failure) { refusals << failure.description(); });
+    const auto unchanged = [&box] {
+        return box.buffer().size() == TextArea::LargestText - 1 && box.buffer().at(0) == u'a';
+    };
+
+    QApplication::clipboard()->setText(u"xy"_qs);
+    QTest::keySequence(&box, QKeySequence::Paste);
+    QVERIFY(unchanged());
+    QCOMPARE(refusals.size(), 1);
+    QVERIFY2(refusals.at(0).contains(u"Nic nie wklejono"), qPrintable(refusals.at(0)));
+
+    QMimeData dropped;
+    dropped.setText(u"xy"_qs);
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &dropped, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(box.viewport(), &enter);
+    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &dropped, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(box.viewport(), &drop);
+    QVERIFY(unchanged());
+    QCOMPARE(refusals.size(), 2);
+
+    sendInputMethod(&box, QString(), u"xy"_qs);
+    QVERIFY(unchanged());
+    QVERIFY_THROWS_EXCEPTION(RuntimeFailure, box.SetSelText(u"xy"_qs));
+    QVERIFY(unchanged());
+    QVERIFY_THROWS_EXCEPTION(RuntimeFailure, box.SetText(QString(TextArea::LargestText + 1, u'b')));
+    QVERIFY(unchanged());
+
+    // One character still fits, by any way.
+    QTest::keyClicks(&box, u"z"_qs);
+    QCOMPARE(box.buffer().size(), TextArea::LargestText);
+}
+
+// QTextLayout measured such a line's middle as x = 0; here each column lies where the sum of
+// the advances before it says, and a click there puts the caret there.
+void TextBoxInputTest::clickInAHugeLinePlacesTheCaretThere()
+{
+    constexpr qsizetype Length = 20'000'000;
+    TextBox box;
+    box.resize(400, 120);
+    showAndWait(box);
+    box.setInitialText(QString(Length, u'm'));
+    const qreal advance = QFontMetricsF(box.font()).horizontalAdvance(u'm');
+
+    const qsizetype target = 12'345'678;
+    box.SetSelStart(int(target + 20));
+    const qreal distance = box.characterRect(target).left() - box.characterRect(0).left();
+    QVERIFY2(qAbs(distance - target * advance) < 1,
+             qPrintable(QStringLiteral("%1 vs %2").arg(distance).arg(target * advance)));
+    const QRectF character = box.characterRect(target);
+    QVERIFY(box.viewport()->rect().contains(character.center().toPoint()));
+    QTest::mouseClick(box.viewport(), Qt::LeftButton, {},
+                      QPointF(character.left() + advance / 4, character.center().y()).toPoint());
+    QCOMPARE(box.caretPosition(), target);
+
+    // The scroll bar reaches the line's end, whatever unit it counts in.
+    QScrollBar *sideways = box.horizontalScrollBar();
+    sideways->setValue(sideways->maximum());
+    const QRectF end = box.characterRect(Length);
+    QVERIFY2(box.viewport()->rect().contains(end.topLeft().toPoint()),
+             qPrintable(QStringLiteral("end at %1").arg(end.left())));
+}
+
+QTEST_MAIN(TextBoxInputTest)
+#include "tst_textboxinput.moc"
