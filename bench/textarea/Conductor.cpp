@@ -1,0 +1,244 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "bench/textarea/Conductor.h"
+
+#include "bench/support/ProcessorTime.h"
+#include "bench/support/SampleNotes.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QHash>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+namespace {
+
+struct Figure
+{
+    const char *name;
+    const char *label;
+    const char *goal;
+    int decimals;
+};
+
+struct GoalRow
+{
+    const char *name;
+    const char *workload;
+    // notes.txt in the measurements' folder, or nothing.
+    QByteArray (*notes)();
+    QByteArrayList cases;
+    int keys;
+    int rounds;
+    std::vector<Figure> figures;
+};
+
+Figure readWall(const char *goal = "")
+{
+    return {"read-wall", "\"Czytaj\" until painted: wall ms", goal, 1};
+}
+
+const Figure ReadProcessor{"read-processor", "  processor ms", "", 1};
+
+const std::vector<GoalRow> &goalRows()
+{
+    static const std::vector<GoalRow> rows{
+        {"empty-lines-32",
+         "32 MiB of empty lines (16 Mi CR LF) shown",
+         [] { return makeEmptyLines(qsizetype(32) << 20); },
+         {"show"},
+         0,
+         1,
+         {readWall("<= 400"),
+          ReadProcessor,
+          {"peak", "peak memory (VmHWM) MiB", "<= 150 MB (143 MiB)", 0}}},
+        {"empty-lines-64",
+         "64 MiB of empty lines (32 Mi CR LF) shown",
+         [] { return makeEmptyLines(qsizetype(64) << 20); },
+         {"show"},
+         0,
+         1,
+         {readWall("<= 800"),
+          ReadProcessor,
+          {"peak", "peak memory (VmHWM) MiB", "<= 300 MB (286 MiB)", 0}}},
+        {"long-line-1m",
+         "one line of 1,000,000 characters: keystrokes at its end, the idle caret",
+         [] { return makeLongLine(1'000'000); },
+         {"long-line"},
+         9,
+         1,
+         {readWall(),
+          {"key-processor", "keystroke painted (median): processor ms", "<= 5", 1},
+          {"key-wall", "  wall ms", "", 1},
+          {"idle-share", "idle blinking caret: % of a core", "<= 0.5", 2},
+          {"peak", "peak memory (VmHWM) MiB", "", 0}}},
+        {"long-line-20m",
+         "one line of 20,000,000 characters: shown, then keystrokes at its end",
+         [] { return makeLongLine(20'000'000); },
+         {"long-line"},
+         5,
+         1,
+         {readWall("<= 400"),
+          ReadProcessor,
+          {"key-processor", "keystroke painted (median): processor ms", "<= 5", 1},
+          {"key-wall", "  wall ms", "", 1},
+          {"idle-share", "idle blinking caret: % of a core", "", 2},
+          {"peak", "peak memory (VmHWM) MiB", "", 0}}},
+        {"notes-10m",
+         "10 MiB of ordinary notes (about 250,000 lines): \"Czytaj\" + \"Zapisz\"",
+         [] { return makeNotes(qsizetype(10) << 20); },
+         {"notes"},
+         0,
+         5,
+         {{"read-save-wall", "\"Czytaj\" + \"Zapisz\": wall ms", "<= 200, <= 0.25x floor", 1},
+          {"read-save-processor", "  processor ms", "", 1},
+          readWall(),
+          {"save-wall", "\"Zapisz\": wall ms", "", 1},
+          {"peak", "peak memory after one \"Czytaj\" MiB", "<= 60 MB (57 MiB)", 0}}},
+        {"paste-80m",
+         "Ctrl+V and a middle click of 80 MiB offered by another program",
+         nullptr,
+         {"ctrl-v", "middle-click"},
+         0,
+         1,
+         {{"ctrl-v-wall", "Ctrl+V until painted: wall ms", "", 1},
+          {"ctrl-v-peak", "  peak memory (VmHWM) MiB", "<= 150 MB (143 MiB)", 0},
+          {"middle-click-wall", "middle click until painted: wall ms", "", 1},
+          {"middle-click-peak", "  peak memory (VmHWM) MiB", "<= 150 MB (143 MiB)", 0}}},
+    };
+    return rows;
+}
+
+// Long enough for the slowest measurement of today's widget, short enough to end a hung one.
+constexpr int LongestMeasurementMilliseconds = 15 * 60 * 1000;
+
+struct Results
+{
+    QHash<QByteArray, std::vector<double>> figures;
+    QStringList notes;
+};
+
+void measureInFreshProcess(const QByteArray &subject, const GoalRow &row,
+                           const QByteArray &caseName, const QString &folder, Results &results)
+{
+    QProcess process;
+    process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    process.setWorkingDirectory(folder);
+    process.start(QCoreApplication::applicationFilePath(),
+                  {QStringLiteral("--measure"), QString::fromLatin1(subject),
+                   QString::fromLatin1(caseName), QString::number(row.keys)});
+    if (!process.waitForFinished(LongestMeasurementMilliseconds)) {
+        process.kill();
+        process.waitForFinished();
+        results.notes.append(QStringLiteral("%1: stopped after %2 s without finishing")
+                                 .arg(QString::fromLatin1(caseName))
+                                 .arg(LongestMeasurementMilliseconds / 1000));
+    } else if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0) {
+        results.notes.append(
+            QStringLiteral("%1: the process ended abnormally (%2 %3)")
+                .arg(QString::fromLatin1(caseName), process.exitStatus() == QProcess::CrashExit
+                                                        ? QStringLiteral("crash, signal")
+                                                        : QStringLiteral("exit status"))
+                .arg(process.exitCode()));
+    }
+    for (const QByteArray &line : process.readAllStandardOutput().split('\n')) {
+        const QByteArrayList words = line.split(' ');
+        if (words.size() == 3 && words.first() == "figure")
+            results.figures[words.at(1)].push_back(words.at(2).toDouble());
+        else if (line.startsWith("note "))
+            results.notes.append(QString::fromUtf8(line.mid(5)));
+    }
+}
+
+QByteArray loadAverage()
+{
+    QFile loadavg(QStringLiteral("/proc/loadavg"));
+    if (!loadavg.open(QIODevice::ReadOnly))
+        return "unknown";
+    const QByteArrayList fields = loadavg.readAll().split(' ');
+    return fields.mid(0, 3).join(' ');
+}
+
+QByteArray cell(const std::vector<double> &values, int decimals)
+{
+    return values.empty() ? QByteArray("-") : QByteArray::number(median(values), 'f', decimals);
+}
+
+void printTable(const GoalRow &row, const Results &notatki, const Results &stock)
+{
+    std::printf("%-44s %12s %12s %7s  %s\n", "", "notatki", "stock floor", "ratio", "goal");
+    for (const Figure &figure : row.figures) {
+        const std::vector<double> ours = notatki.figures.value(figure.name);
+        const std::vector<double> floor = stock.figures.value(figure.name);
+        const QByteArray ratio = ours.empty() || floor.empty() || median(floor) <= 0
+                                     ? QByteArray("-")
+                                     : QByteArray::number(median(ours) / median(floor), 'f', 2);
+        std::printf("%-44s %12s %12s %7s  %s\n", figure.label,
+                    cell(ours, figure.decimals).constData(),
+                    cell(floor, figure.decimals).constData(), ratio.constData(), figure.goal);
+    }
+    const auto printNotes = [](const char *subject, QStringList notes) {
+        notes.removeDuplicates();
+        for (const QString &note : notes)
+            std::printf("%s: %s\n", subject, note.toUtf8().constData());
+    };
+    printNotes("notatki", notatki.notes);
+    printNotes("stock floor", stock.notes);
+}
+
+} // namespace
+
+int Conductor::runRow(const QByteArray &rowName, int rounds)
+{
+    const auto row
+        = std::find_if(goalRows().begin(), goalRows().end(),
+                       [&](const GoalRow &candidate) { return rowName == candidate.name; });
+    if (row == goalRows().end())
+        return 2;
+    if (rounds <= 0)
+        rounds = row->rounds;
+
+    const QTemporaryDir folder;
+    if (!folder.isValid())
+        return 1;
+    std::printf("%s: %s\n", row->name, row->workload);
+    if (row->notes) {
+        const QByteArray bytes = row->notes();
+        QFile notes(folder.filePath(QStringLiteral("notes.txt")));
+        if (!notes.open(QIODevice::WriteOnly) || notes.write(bytes) != bytes.size())
+            return 1;
+        std::printf("notes.txt: %lld bytes, %lld line ends\n", qint64(bytes.size()),
+                    qint64(bytes.count('\n')));
+    }
+    std::printf("%d round(s), each measurement in a fresh process, notatki and the stock floor "
+                "taking turns; medians shown\n",
+                rounds);
+    std::printf("load average before: %s\n", loadAverage().constData());
+    std::fflush(stdout);
+
+    Results notatki;
+    Results stock;
+    for (int round = 0; round < rounds; ++round) {
+        for (const QByteArray &caseName : row->cases) {
+            const bool notatkiFirst = round % 2 == 0;
+            measureInFreshProcess(notatkiFirst ? "notatki" : "stock", *row, caseName, folder.path(),
+                                  notatkiFirst ? notatki : stock);
+            measureInFreshProcess(notatkiFirst ? "stock" : "notatki", *row, caseName, folder.path(),
+                                  notatkiFirst ? stock : notatki);
+        }
+    }
+    printTable(*row, notatki, stock);
+    std::printf("load average after: %s\n\n", loadAverage().constData());
+    return 0;
+}
+
+void Conductor::printUsage()
+{
+    std::fprintf(stderr, "usage: bench_textarea ROW [ROUNDS]\nrows:\n");
+    for (const GoalRow &row : goalRows())
+        std::fprintf(stderr, "  %-15s %s (%d round(s) unless told)\n", row.name, row.workload,
+                     row.rounds);
+}
