@@ -3,6 +3,7 @@
 
 #include "bench/support/ProcessorTime.h"
 #include "bench/support/SampleNotes.h"
+#include "bench/textarea/ClipboardOffer.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -12,6 +13,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <optional>
 #include <vector>
 
 namespace {
@@ -30,6 +32,8 @@ struct GoalRow
     const char *workload;
     // notes.txt in the measurements' folder, or nothing.
     QByteArray (*notes)();
+    // The text another program offers on the clipboard and as the primary selection, or nothing.
+    QByteArray (*offer)();
     QByteArrayList cases;
     int keys;
     int rounds;
@@ -49,6 +53,7 @@ const std::vector<GoalRow> &goalRows()
         {"empty-lines-32",
          "32 MiB of empty lines (16 Mi CR LF) shown",
          [] { return makeEmptyLines(qsizetype(32) << 20); },
+         nullptr,
          {"show"},
          0,
          1,
@@ -58,6 +63,7 @@ const std::vector<GoalRow> &goalRows()
         {"empty-lines-64",
          "64 MiB of empty lines (32 Mi CR LF) shown",
          [] { return makeEmptyLines(qsizetype(64) << 20); },
+         nullptr,
          {"show"},
          0,
          1,
@@ -67,6 +73,7 @@ const std::vector<GoalRow> &goalRows()
         {"long-line-1m",
          "one line of 1,000,000 characters: keystrokes at its end, the idle caret",
          [] { return makeLongLine(1'000'000); },
+         nullptr,
          {"long-line"},
          9,
          1,
@@ -78,6 +85,7 @@ const std::vector<GoalRow> &goalRows()
         {"long-line-20m",
          "one line of 20,000,000 characters: shown, then keystrokes at its end",
          [] { return makeLongLine(20'000'000); },
+         nullptr,
          {"long-line"},
          5,
          1,
@@ -90,6 +98,7 @@ const std::vector<GoalRow> &goalRows()
         {"notes-10m",
          "10 MiB of ordinary notes (about 250,000 lines): \"Czytaj\" + \"Zapisz\"",
          [] { return makeNotes(qsizetype(10) << 20); },
+         nullptr,
          {"notes"},
          0,
          5,
@@ -99,14 +108,21 @@ const std::vector<GoalRow> &goalRows()
           {"save-wall", "\"Zapisz\": wall ms", "", 1},
           {"peak", "peak memory after one \"Czytaj\" MiB", "<= 60 MB (57 MiB)", 0}}},
         {"paste-80m",
-         "Ctrl+V and a middle click of 80 MiB offered by another program",
+         "Ctrl+V and a middle click of 80 MiB of text lines offered by another program",
          nullptr,
+         [] {
+             const QByteArray line("Notatki z innego programu, wiersz za wierszem.\n");
+             return line.repeated((qsizetype(80) << 20) / line.size() + 1)
+                 .left(qsizetype(80) << 20);
+         },
          {"ctrl-v", "middle-click"},
          0,
          1,
          {{"ctrl-v-wall", "Ctrl+V until painted: wall ms", "", 1},
+          {"ctrl-v-processor", "  processor ms", "", 1},
           {"ctrl-v-peak", "  peak memory (VmHWM) MiB", "<= 150 MB (143 MiB)", 0},
           {"middle-click-wall", "middle click until painted: wall ms", "", 1},
+          {"middle-click-processor", "  processor ms", "", 1},
           {"middle-click-peak", "  peak memory (VmHWM) MiB", "<= 150 MB (143 MiB)", 0}}},
     };
     return rows;
@@ -124,6 +140,15 @@ struct Results
 void measureInFreshProcess(const QByteArray &subject, const GoalRow &row,
                            const QByteArray &caseName, const QString &folder, Results &results)
 {
+    std::optional<ClipboardOffer> offer;
+    if (row.offer) {
+        offer.emplace(folder + QStringLiteral("/offer.txt"));
+        if (!offer->failure().isEmpty()) {
+            results.notes.append(QString::fromLatin1(caseName) + QStringLiteral(": ")
+                                 + offer->failure());
+            return;
+        }
+    }
     QProcess process;
     process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     process.setWorkingDirectory(folder);
@@ -189,6 +214,12 @@ void printTable(const GoalRow &row, const Results &notatki, const Results &stock
     printNotes("stock floor", stock.notes);
 }
 
+bool writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
 } // namespace
 
 int Conductor::runRow(const QByteArray &rowName, int rounds)
@@ -207,11 +238,17 @@ int Conductor::runRow(const QByteArray &rowName, int rounds)
     std::printf("%s: %s\n", row->name, row->workload);
     if (row->notes) {
         const QByteArray bytes = row->notes();
-        QFile notes(folder.filePath(QStringLiteral("notes.txt")));
-        if (!notes.open(QIODevice::WriteOnly) || notes.write(bytes) != bytes.size())
+        if (!writeFile(folder.filePath(QStringLiteral("notes.txt")), bytes))
             return 1;
         std::printf("notes.txt: %lld bytes, %lld line ends\n", qint64(bytes.size()),
                     qint64(bytes.count('\n')));
+    }
+    if (row->offer) {
+        const QByteArray bytes = row->offer();
+        if (!writeFile(folder.filePath(QStringLiteral("offer.txt")), bytes))
+            return 1;
+        std::printf("offered by xclip, afresh for each measurement: %lld bytes, %lld lines\n",
+                    qint64(bytes.size()), qint64(bytes.count('\n')));
     }
     std::printf("%d round(s), each measurement in a fresh process, notatki and the stock floor "
                 "taking turns; medians shown\n",
