@@ -94,9 +94,14 @@ void measureLongLine(EditorWindow &editor, int keys)
 {
     printSample("read", readUntilPainted(editor));
     QAbstractScrollArea &area = editor.area();
+    // A click on "Czytaj" took the focus; the user clicks back into the text to type.
+    area.setFocus(Qt::MouseFocusReason);
     QTest::keyClick(&area, Qt::Key_End, Qt::ControlModifier);
     area.viewport()->repaint();
     printFigure("idle-share", idleShareOfCore());
+    // The caret blinks only in the focused area of the active window.
+    printNote(QStringLiteral("while idle the area %1 the focus in the active window")
+                  .arg(area.hasFocus() && area.isActiveWindow() ? "had" : "did NOT have"));
 
     const qsizetype before = editor.text().size();
     std::vector<double> wall;

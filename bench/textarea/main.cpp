@@ -8,8 +8,8 @@
 //   bench_textarea ROW [ROUNDS]     rows: empty-lines-32 empty-lines-64 long-line-1m
 //                                         long-line-20m notes-10m paste-80m
 //
-// paste-80m needs X11 and another program offering the text: bench/textarea/run-on-x11.sh runs
-// every row under Xvfb with xclip. The other rows run on any platform, offscreen too.
+// paste-80m needs X11: xclip offers the text afresh for each measurement. The other rows run on
+// any platform, offscreen too; bench/textarea/run-on-x11.sh runs the rows under Xvfb.
 
 #include "bench/textarea/Conductor.h"
 #include "bench/textarea/Measurements.h"
