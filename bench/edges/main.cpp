@@ -15,6 +15,7 @@
 
 #include "app/Form1.h"
 #include "bench/support/ProcessMemory.h"
+#include "bench/support/ProcessorTime.h"
 #include "clipboard/Selection.h"
 #include "common/RuntimeFailure.h"
 #include "controls/CommandButton.h"
@@ -24,32 +25,16 @@
 #include <QClipboard>
 #include <QDir>
 #include <QElapsedTimer>
-#include <QEventLoop>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
-#include <QTimer>
 
-#include <algorithm>
 #include <cstdio>
-#include <ctime>
 #include <vector>
 
 namespace {
-
-double processorMilliseconds()
-{
-    return double(std::clock()) * 1000.0 / CLOCKS_PER_SEC;
-}
-
-void runEventLoopFor(int milliseconds)
-{
-    QEventLoop loop;
-    QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
-    loop.exec();
-}
 
 struct Sample
 {
@@ -68,7 +53,7 @@ Sample measure(const Work &work)
     return {double(timer.nsecsElapsed()) / 1e6, processorMilliseconds() - processorStart};
 }
 
-Sample median(std::vector<Sample> samples)
+Sample median(const std::vector<Sample> &samples)
 {
     std::vector<double> wall;
     std::vector<double> processor;
@@ -76,9 +61,7 @@ Sample median(std::vector<Sample> samples)
         wall.push_back(sample.wall);
         processor.push_back(sample.processor);
     }
-    std::sort(wall.begin(), wall.end());
-    std::sort(processor.begin(), processor.end());
-    return {wall[wall.size() / 2], processor[processor.size() / 2]};
+    return {::median(wall), ::median(processor)};
 }
 
 // Lines of about 40 characters, CR LF ended.

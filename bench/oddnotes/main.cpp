@@ -8,6 +8,7 @@
 //        (defaults: long-line, 20 MB, 3 rounds; the best round counts)
 
 #include "app/Form1.h"
+#include "bench/support/SampleNotes.h"
 #include "controls/CommandButton.h"
 
 #include <QApplication>
@@ -21,16 +22,13 @@
 
 namespace {
 
-QByteArray makeNotes(const QByteArray &shape, qsizetype size)
+QByteArray notesOfShape(const QByteArray &shape, qsizetype size)
 {
     if (shape == "empty-lines")
-        return QByteArray("\r\n").repeated(size / 2);
+        return makeEmptyLines(size);
     if (shape == "lf-lines")
         return QByteArray("Linia z pliku zapisanego w systemie Unix\n").repeated(size / 41);
-    QByteArray line(size, 'x');
-    for (qsizetype at = 0; at < line.size(); at += 1000)
-        line[at] = '\xb3';
-    return line;
+    return makeLongLine(size);
 }
 
 } // namespace
@@ -52,7 +50,7 @@ int main(int argc, char *argv[])
     if (!folder.isValid() || !QDir::setCurrent(folder.path()))
         return 1;
     QFile notes(QStringLiteral("notes.txt"));
-    const QByteArray bytes = makeNotes(shape, megabytes * 1'000'000);
+    const QByteArray bytes = notesOfShape(shape, megabytes * 1'000'000);
     if (!notes.open(QIODevice::WriteOnly) || notes.write(bytes) != bytes.size())
         return 1;
     notes.close();

@@ -21,3 +21,19 @@ inline QByteArray makeNotes(qint64 size)
     }
     return bytes;
 }
+
+// Empty lines: CR LF pairs filling the given size.
+inline QByteArray makeEmptyLines(qsizetype size)
+{
+    return QByteArray("\r\n").repeated(size / 2);
+}
+
+// One line of that many Windows-1250 characters and no line end: 'x', with an 'ł' every thousand,
+// so that the line is not all one glyph.
+inline QByteArray makeLongLine(qsizetype size)
+{
+    QByteArray line(size, 'x');
+    for (qsizetype at = 0; at < line.size(); at += 1000)
+        line[at] = '\xb3';
+    return line;
+}

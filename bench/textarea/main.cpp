@@ -1,0 +1,53 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The text area's goal table, one row per mode: notatki's window against the stock widget's
+// floor (a bare window with a QPlainTextEdit doing the same work), each measurement in a fresh
+// process, figures printed beside the goals. Processor times are the process's own
+// (CLOCK_PROCESS_CPUTIME_ID), which other programs on the machine disturb far less than the wall
+// clock; note the load average printed with them.
+//
+//   bench_textarea ROW [ROUNDS]     rows: empty-lines-32 empty-lines-64 long-line-1m
+//                                         long-line-20m notes-10m paste-80m
+//
+// paste-80m needs X11: xclip offers the text afresh for each measurement. The other rows run on
+// any platform, offscreen too; bench/textarea/run-on-x11.sh runs the rows under Xvfb.
+
+#include "bench/textarea/Conductor.h"
+#include "bench/textarea/Measurements.h"
+#include "bench/textarea/NotatkiWindow.h"
+#include "bench/textarea/StockWindow.h"
+
+#include <QApplication>
+
+#include <memory>
+
+namespace {
+
+// A measuring process: bench_textarea --measure notatki|stock CASE KEYS
+int measure(int argc, char *argv[])
+{
+    QApplication application(argc, argv);
+    const QByteArray subject = argv[2];
+    std::unique_ptr<EditorWindow> editor;
+    if (subject == "notatki")
+        editor = std::make_unique<NotatkiWindow>();
+    else if (subject == "stock")
+        editor = std::make_unique<StockWindow>();
+    else
+        return 2;
+    return Measurements::measure(argv[3], *editor, QByteArray(argv[4]).toInt());
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    if (argc == 5 && QByteArray(argv[1]) == "--measure")
+        return measure(argc, argv);
+    const QCoreApplication application(argc, argv);
+    const int status = argc == 2 || argc == 3
+                           ? Conductor::runRow(argv[1], argc == 3 ? QByteArray(argv[2]).toInt() : 0)
+                           : 2;
+    if (status == 2)
+        Conductor::printUsage();
+    return status;
+}
