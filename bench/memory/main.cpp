@@ -1,5 +1,5 @@
-// Memory of the window after "Czytaj": the peak of one read against the toolkit's floor (decoding
-// the file and one setPlainText into the same text area), and the resident memory after each of
+// Memory of the window after "Czytaj": the peak of one read against the stock widget's floor
+// (decoding the file and one setPlainText into a QPlainTextEdit), and the resident memory after each of
 // several reads of the same file, which Undo history could make grow without end.
 //
 // Usage: bench_memory one-read|floor|reads [MEBIBYTES [READS]]
