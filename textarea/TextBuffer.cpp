@@ -79,7 +79,6 @@ qsizetype TextBuffer::size() const
 
 QChar TextBuffer::at(qsizetype position) const
 {
-    Q_ASSERT(position >= 0 && position < m_size);
     if (position < 0 || position >= m_size)
         return QChar();
     const PiecePlace place = pieceAt(position);
