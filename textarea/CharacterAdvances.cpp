@@ -56,7 +56,7 @@ qreal CharacterAdvances::advanceOfPair(QChar high, QChar low) const
     return advance;
 }
 
-qreal CharacterAdvances::after(qreal x, QChar previous, QChar character, QChar next) const
+qreal CharacterAdvances::afterMeasuring(qreal x, QChar previous, QChar character, QChar next) const
 {
     if (character == u'\t')
         return (std::floor(x / m_tabStop) + 1) * m_tabStop;

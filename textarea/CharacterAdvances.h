@@ -26,13 +26,21 @@ public:
     // The pen position after character, from x, given its neighbours on the line (null at the
     // line's ends). A surrogate pair moves by its whole advance at its first half and not at all
     // at its second.
-    qreal after(qreal x, QChar previous, QChar character, QChar next) const;
+    qreal after(qreal x, QChar previous, QChar character, QChar next) const
+    {
+        // Most characters: measured already, and neither a tab nor half of a pair.
+        const char16_t code = character.unicode();
+        if (code != u'\t' && !QChar::isSurrogate(code) && m_basic[code] >= 0)
+            return x + m_basic[code];
+        return afterMeasuring(x, previous, character, next);
+    }
 
     // What stands in for a character that has no glyph of its own on a line: controls and
     // separators show as a space, a lone surrogate as the replacement character.
     static QChar shownAs(QChar character, bool pairedSurrogate);
 
 private:
+    qreal afterMeasuring(qreal x, QChar previous, QChar character, QChar next) const;
     qreal advanceOf(char16_t character) const;
     qreal advanceOfPair(QChar high, QChar low) const;
 

@@ -49,12 +49,31 @@ LineMeasure::Column LineMeasure::scan(qsizetype line, Column from, Stop stop) co
     return {column, x};
 }
 
+// The plain sum, without looking for a column on the way: the loop that measures whole lines.
 qreal LineMeasure::advance(qsizetype line, qsizetype fromColumn, qreal fromX,
                            qsizetype toColumn) const
 {
-    return scan(line, {fromColumn, fromX},
-                [toColumn](qsizetype column, qreal, qreal) { return column >= toColumn; })
-        .x;
+    const qsizetype start = m_buffer.lineStart(line);
+    qsizetype column = fromColumn;
+    qreal x = fromX;
+    QChar previous = column > 0 ? m_buffer.at(start + column - 1) : QChar();
+    while (column < toColumn) {
+        const qsizetype pieceLength = std::min(Spacing, toColumn - column);
+        // One character more, to see whether the piece ends inside a surrogate pair; past the
+        // line's end that is a line end, which no pair ends with.
+        const QString piece = m_buffer.mid(start + column, pieceLength + 1);
+        const QChar *characters = piece.constData();
+        const qsizetype read = std::min(pieceLength, piece.size());
+        for (qsizetype index = 0; index < read; ++index) {
+            const QChar next = index + 1 < piece.size() ? characters[index + 1] : QChar();
+            x = m_advances.after(x, previous, characters[index], next);
+            previous = characters[index];
+        }
+        if (read < pieceLength)
+            break;
+        column += pieceLength;
+    }
+    return x;
 }
 
 const std::vector<qreal> &LineMeasure::checkpoints(qsizetype line, qsizetype checkpoint) const

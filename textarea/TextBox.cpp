@@ -13,6 +13,7 @@
 #include <QContextMenuEvent>
 #include <QDrag>
 #include <QGuiApplication>
+#include <QInputMethod>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QLocale>
@@ -266,6 +267,7 @@ QString TextBox::replaceUnrecorded(qsizetype from, qsizetype to, const QString &
     m_anchor = m_caret = outsideLineEnd(from + text.size(), true);
     m_goalX.reset();
     emit textReplaced(from, removed, text);
+    tellInputMethod();
     emit textChanged(from, removed.size(), text.size());
     emit caretMoved(m_caret);
     if (selectionWas)
@@ -803,6 +805,7 @@ void TextBox::setSelection(qsizetype anchor, qsizetype caret)
     repaintCaret();
     m_anchor = anchor;
     m_caret = caret;
+    tellInputMethod();
     emit caretMoved(m_caret);
     if (selectionWas || hasSelection()) {
         emit selectionChanged();
@@ -1130,6 +1133,13 @@ QVariant TextBox::inputMethodQuery(Qt::InputMethodQuery query) const
     }
 }
 
+// An input method keeps its window by the caret and knows the text around it.
+void TextBox::tellInputMethod()
+{
+    if (hasFocus())
+        QGuiApplication::inputMethod()->update(Qt::ImQueryInput);
+}
+
 // ---- The mouse
 
 void TextBox::mousePressEvent(QMouseEvent *event)
@@ -1142,6 +1152,9 @@ void TextBox::mousePressEvent(QMouseEvent *event)
     }
     if (event->button() != Qt::LeftButton)
         return;
+    // A composition in progress is finished where it was before the caret moves.
+    if (!m_preedit.isEmpty())
+        QGuiApplication::inputMethod()->commit();
     m_goalX.reset();
     const qsizetype position = positionAt(point);
     const bool tripleClick = m_sinceDoubleClick.isValid()

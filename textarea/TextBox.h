@@ -174,6 +174,7 @@ private:
     void drawRun(QPainter &painter, qsizetype start, qsizetype length, qreal x, qreal y,
                  qreal lineStartX);
 
+    void tellInputMethod();
     bool caretShouldBlink() const;
     void restartBlinking();
     void repaintCaret();

@@ -19,6 +19,8 @@ bool startsLineEnd(char16_t character, char16_t previous)
 constexpr qsizetype TypingSourceLength = 64 * 1024;
 // Inserted text this long gets a string of its own rather than filling the typing string.
 constexpr qsizetype SeparateSourceLength = 4096;
+// The most pieces a run holds before it is split in two.
+constexpr qsizetype LongestPieceRun = 256;
 
 } // namespace
 
@@ -29,15 +31,20 @@ bool TextBuffer::visitPieces(qsizetype from, qsizetype to, Visit &&visit) const
 {
     if (from >= to)
         return true;
-    bringPieceStartsUpToDate();
-    for (qsizetype index = pieceContaining(from); from < to; ++index) {
-        const Piece &piece = m_pieces[size_t(index)];
-        const qsizetype offset = from - m_pieceStarts[size_t(index)];
-        const qsizetype count = std::min(piece.length - offset, to - from);
-        if (!visit(
-                QStringView(m_sources[size_t(piece.source)]).sliced(piece.start + offset, count)))
-            return false;
-        from += count;
+    const PiecePlace place = pieceAt(from);
+    qsizetype offset = from - place.position;
+    for (auto run = size_t(place.run); from < to; ++run) {
+        const std::vector<Piece> &pieces = m_runs[run].pieces;
+        for (auto index = size_t(run == size_t(place.run) ? place.index : 0);
+             index < pieces.size() && from < to; ++index) {
+            const Piece &piece = pieces[index];
+            const qsizetype count = std::min(piece.length - offset, to - from);
+            const QStringView source(m_sources[size_t(piece.source)]);
+            if (!visit(source.sliced(piece.start + offset, count)))
+                return false;
+            from += count;
+            offset = 0;
+        }
     }
     return true;
 }
@@ -72,31 +79,28 @@ qsizetype TextBuffer::size() const
 
 QChar TextBuffer::at(qsizetype position) const
 {
-    Q_ASSERT(position >= 0 && position < m_size);
     if (position < 0 || position >= m_size)
         return QChar();
-    bringPieceStartsUpToDate();
-    const qsizetype index = pieceContaining(position);
-    const Piece &piece = m_pieces[size_t(index)];
-    return m_sources[size_t(piece.source)].at(piece.start + position
-                                              - m_pieceStarts[size_t(index)]);
+    const PiecePlace place = pieceAt(position);
+    const Piece &piece = m_runs[size_t(place.run)].pieces[size_t(place.index)];
+    return m_sources[size_t(piece.source)].at(piece.start + position - place.position);
 }
 
 QString TextBuffer::text() const
 {
-    if (m_pieces.empty())
+    if (m_runs.empty())
         return QString();
-    const Piece &first = m_pieces.front();
-    if (m_pieces.size() == 1 && first.start == 0
-        && first.length == m_sources[size_t(first.source)].size()) {
-        return m_sources[size_t(first.source)];
+    const std::vector<Piece> &pieces = m_runs.front().pieces;
+    if (m_runs.size() == 1 && pieces.size() == 1 && pieces.front().start == 0
+        && pieces.front().length == m_sources[size_t(pieces.front().source)].size()) {
+        return m_sources[size_t(pieces.front().source)];
     }
     QString joined(m_size, Qt::Uninitialized);
     copyPiecesTo(0, m_size, joined.data());
     m_sources = {joined};
-    m_pieces = {Piece{0, 0, m_size}};
+    m_runs = {PieceRun{{Piece{0, 0, m_size}}, m_size}};
     m_typingSource = -1;
-    m_validPieceStarts = 0;
+    m_validRunStarts = 0;
     return joined;
 }
 
@@ -114,12 +118,12 @@ QString TextBuffer::mid(qsizetype position, qsizetype length) const
 void TextBuffer::setText(const QString &text)
 {
     m_sources = {text};
-    m_pieces.clear();
+    m_runs.clear();
     if (!text.isEmpty())
-        m_pieces.push_back(Piece{0, 0, text.size()});
+        m_runs.push_back(PieceRun{{Piece{0, 0, text.size()}}, text.size()});
     m_size = text.size();
     m_typingSource = -1;
-    m_validPieceStarts = 0;
+    m_validRunStarts = 0;
     setBlocks(summarizeRange(0, m_size, 0));
 }
 
@@ -386,57 +390,121 @@ qsizetype TextBuffer::lineEndPosition(qsizetype lineEnd) const
     return place.position + offset;
 }
 
-// Replaces the pieces that hold the removed characters by what is left of the first and the
-// last of them, with the inserted text between.
+// Removes whole pieces between two piece boundaries, then puts the inserted text's piece at the
+// first of them.
 void TextBuffer::editPieces(qsizetype position, qsizetype length, QStringView text)
 {
-    bringPieceStartsUpToDate();
-    const auto pieceCount = qsizetype(m_pieces.size());
-    const qsizetype first = position < m_size ? pieceContaining(position) : pieceCount;
-    // An insertion splits the piece it falls in; a removal takes in the piece of its last
-    // character.
-    const qsizetype last = position < m_size
-                               ? pieceContaining(position + std::max<qsizetype>(length, 1) - 1)
-                               : pieceCount - 1;
-
-    Piece parts[3];
-    qsizetype partCount = 0;
-    if (first < pieceCount && position > m_pieceStarts[size_t(first)]) {
-        const Piece &split = m_pieces[size_t(first)];
-        parts[partCount++]
-            = Piece{split.source, split.start, position - m_pieceStarts[size_t(first)]};
+    if (length > 0) {
+        pieceBoundaryAt(position + length);
+        removePieces(pieceBoundaryAt(position), length);
+        m_size -= length;
     }
-    qsizetype extended = -1;
     if (!text.isEmpty()) {
-        const Piece inserted = storeInserted(text);
-        // Typing on after the previous key makes that key's piece longer instead of adding one.
-        const auto continues = [&inserted](const Piece &before) {
-            return before.source == inserted.source
-                   && before.start + before.length == inserted.start;
-        };
-        if (partCount > 0 && continues(parts[partCount - 1])) {
-            parts[partCount - 1].length += inserted.length;
-        } else if (partCount == 0 && first > 0 && continues(m_pieces[size_t(first - 1)])) {
-            extended = first - 1;
-            m_pieces[size_t(extended)].length += inserted.length;
-        } else {
-            parts[partCount++] = inserted;
-        }
+        insertPiece(position, storeInserted(text));
+        m_size += text.size();
     }
-    if (last >= first) {
-        const Piece &split = m_pieces[size_t(last)];
-        const qsizetype cut = position + length - m_pieceStarts[size_t(last)];
-        if (cut < split.length)
-            parts[partCount++] = Piece{split.source, split.start + cut, split.length - cut};
-    }
-
-    const auto firstReplaced = m_pieces.begin() + first;
-    m_pieces.erase(firstReplaced, firstReplaced + std::max<qsizetype>(last - first + 1, 0));
-    m_pieces.insert(m_pieces.begin() + first, parts, parts + partCount);
-    m_size += text.size() - length;
-    m_validPieceStarts = std::min(m_validPieceStarts, extended >= 0 ? extended + 1 : first + 1);
     if (length >= SeparateSourceLength)
         releaseUnusedSources();
+}
+
+// Makes a piece start at position, splitting the one it falls in, and gives the place of the
+// piece that starts there; at the end of the text, the place after the last piece.
+TextBuffer::PiecePlace TextBuffer::pieceBoundaryAt(qsizetype position)
+{
+    if (position >= m_size) {
+        if (m_runs.empty())
+            return PiecePlace();
+        const auto lastRun = qsizetype(m_runs.size()) - 1;
+        return PiecePlace{lastRun, qsizetype(m_runs.back().pieces.size()), m_size};
+    }
+    PiecePlace place = pieceAt(position);
+    if (place.position == position)
+        return place;
+    std::vector<Piece> &pieces = m_runs[size_t(place.run)].pieces;
+    Piece &split = pieces[size_t(place.index)];
+    const qsizetype offset = position - place.position;
+    const Piece after{split.source, split.start + offset, split.length - offset};
+    split.length = offset;
+    pieces.insert(pieces.begin() + place.index + 1, after);
+    ++place.index;
+    place.position = position;
+    return splitRunIfLong(place);
+}
+
+// Removes pieces of that many characters in all from place on, which starts a piece.
+void TextBuffer::removePieces(PiecePlace place, qsizetype length)
+{
+    auto run = size_t(place.run);
+    auto index = size_t(place.index);
+    while (length > 0) {
+        PieceRun &pieceRun = m_runs[run];
+        size_t end = index;
+        qsizetype removed = 0;
+        while (end < pieceRun.pieces.size() && removed + pieceRun.pieces[end].length <= length)
+            removed += pieceRun.pieces[end++].length;
+        pieceRun.pieces.erase(pieceRun.pieces.begin() + qsizetype(index),
+                              pieceRun.pieces.begin() + qsizetype(end));
+        pieceRun.length -= removed;
+        length -= removed;
+        if (pieceRun.pieces.empty()) {
+            m_runs.erase(m_runs.begin() + qsizetype(run));
+        } else {
+            ++run;
+        }
+        index = 0;
+    }
+    m_validRunStarts = std::min(m_validRunStarts, place.run + 1);
+}
+
+// Puts the piece at position, which starts a piece or ends the text. Typing on after the
+// previous key makes that key's piece longer instead of adding one.
+void TextBuffer::insertPiece(qsizetype position, const Piece &inserted)
+{
+    if (m_runs.empty()) {
+        m_runs.push_back(PieceRun{{inserted}, inserted.length});
+        m_validRunStarts = 0;
+        return;
+    }
+    const PiecePlace place = pieceBoundaryAt(position);
+    const qsizetype previousRun = place.index > 0 ? place.run : place.run - 1;
+    if (previousRun >= 0) {
+        PieceRun &run = m_runs[size_t(previousRun)];
+        Piece &previous = place.index > 0 ? run.pieces[size_t(place.index - 1)] : run.pieces.back();
+        if (previous.source == inserted.source
+            && previous.start + previous.length == inserted.start) {
+            previous.length += inserted.length;
+            run.length += inserted.length;
+            m_validRunStarts = std::min(m_validRunStarts, previousRun + 1);
+            return;
+        }
+    }
+    PieceRun &run = m_runs[size_t(place.run)];
+    run.pieces.insert(run.pieces.begin() + place.index, inserted);
+    run.length += inserted.length;
+    m_validRunStarts = std::min(m_validRunStarts, place.run + 1);
+    splitRunIfLong(place);
+}
+
+// Keeps runs short, so that an edit shifts few pieces; gives where the piece at place went.
+TextBuffer::PiecePlace TextBuffer::splitRunIfLong(PiecePlace place)
+{
+    std::vector<Piece> &pieces = m_runs[size_t(place.run)].pieces;
+    if (qsizetype(pieces.size()) <= LongestPieceRun)
+        return place;
+    const auto half = qsizetype(pieces.size()) / 2;
+    PieceRun second;
+    second.pieces.assign(pieces.begin() + half, pieces.end());
+    pieces.erase(pieces.begin() + half, pieces.end());
+    for (const Piece &piece : second.pieces)
+        second.length += piece.length;
+    m_runs[size_t(place.run)].length -= second.length;
+    m_runs.insert(m_runs.begin() + place.run + 1, std::move(second));
+    m_validRunStarts = std::min(m_validRunStarts, place.run + 1);
+    if (place.index >= half) {
+        ++place.run;
+        place.index -= half;
+    }
+    return place;
 }
 
 // After a large removal, lets go of the strings no piece points into any more, so that deleting
@@ -445,8 +513,10 @@ void TextBuffer::editPieces(qsizetype position, qsizetype length, QStringView te
 void TextBuffer::releaseUnusedSources()
 {
     std::vector<bool> used(m_sources.size(), false);
-    for (const Piece &piece : m_pieces)
-        used[size_t(piece.source)] = true;
+    for (const PieceRun &run : m_runs) {
+        for (const Piece &piece : run.pieces)
+            used[size_t(piece.source)] = true;
+    }
     for (size_t source = 0; source < m_sources.size(); ++source) {
         if (!used[source] && qsizetype(source) != m_typingSource)
             m_sources[source] = QString();
@@ -474,28 +544,36 @@ TextBuffer::Piece TextBuffer::storeInserted(QStringView text)
     return piece;
 }
 
-void TextBuffer::bringPieceStartsUpToDate() const
+void TextBuffer::bringRunStartsUpToDate() const
 {
-    const auto pieceCount = qsizetype(m_pieces.size());
-    if (m_validPieceStarts == pieceCount + 1 && qsizetype(m_pieceStarts.size()) == pieceCount + 1)
+    const auto runCount = qsizetype(m_runs.size());
+    if (m_validRunStarts == runCount + 1 && qsizetype(m_runStarts.size()) == runCount + 1)
         return;
-    m_pieceStarts.resize(size_t(pieceCount + 1));
-    if (m_validPieceStarts == 0) {
-        m_pieceStarts[0] = 0;
-        m_validPieceStarts = 1;
+    m_runStarts.resize(size_t(runCount + 1));
+    if (m_validRunStarts == 0) {
+        m_runStarts[0] = 0;
+        m_validRunStarts = 1;
     }
-    for (qsizetype index = m_validPieceStarts - 1; index < pieceCount; ++index)
-        m_pieceStarts[size_t(index + 1)]
-            = m_pieceStarts[size_t(index)] + m_pieces[size_t(index)].length;
-    m_validPieceStarts = pieceCount + 1;
+    for (qsizetype run = m_validRunStarts - 1; run < runCount; ++run)
+        m_runStarts[size_t(run + 1)] = m_runStarts[size_t(run)] + m_runs[size_t(run)].length;
+    m_validRunStarts = runCount + 1;
 }
 
-// The piece starts must be up to date, and position inside the text.
-qsizetype TextBuffer::pieceContaining(qsizetype position) const
+// The piece that holds the character at position, which must lie inside the text.
+TextBuffer::PiecePlace TextBuffer::pieceAt(qsizetype position) const
 {
-    const auto piecesEnd = m_pieceStarts.begin() + qsizetype(m_pieces.size());
-    return (std::upper_bound(m_pieceStarts.begin(), piecesEnd, position) - m_pieceStarts.begin())
-           - 1;
+    bringRunStartsUpToDate();
+    const auto runsEnd = m_runStarts.begin() + qsizetype(m_runs.size());
+    PiecePlace place;
+    place.run
+        = (std::upper_bound(m_runStarts.begin(), runsEnd, position) - m_runStarts.begin()) - 1;
+    place.position = m_runStarts[size_t(place.run)];
+    const std::vector<Piece> &pieces = m_runs[size_t(place.run)].pieces;
+    while (position >= place.position + pieces[size_t(place.index)].length) {
+        place.position += pieces[size_t(place.index)].length;
+        ++place.index;
+    }
+    return place;
 }
 
 void TextBuffer::copyPiecesTo(qsizetype position, qsizetype length, QChar *destination) const

@@ -104,11 +104,22 @@ private:
     void replaceBlocks(qsizetype first, qsizetype last, const std::vector<Block> &blocks);
     qsizetype lineEndPosition(qsizetype lineEnd) const;
 
+    // A piece, and the position it starts at.
+    struct PiecePlace
+    {
+        qsizetype run = 0;
+        qsizetype index = 0;
+        qsizetype position = 0;
+    };
     void editPieces(qsizetype position, qsizetype length, QStringView text);
+    PiecePlace pieceBoundaryAt(qsizetype position);
+    void removePieces(PiecePlace place, qsizetype length);
+    void insertPiece(qsizetype position, const Piece &inserted);
+    PiecePlace splitRunIfLong(PiecePlace place);
     Piece storeInserted(QStringView text);
     void releaseUnusedSources();
-    void bringPieceStartsUpToDate() const;
-    qsizetype pieceContaining(qsizetype position) const;
+    void bringRunStartsUpToDate() const;
+    PiecePlace pieceAt(qsizetype position) const;
     void copyPiecesTo(qsizetype position, qsizetype length, QChar *destination) const;
 
     qsizetype m_blockLength = DefaultBlockLength;
@@ -120,12 +131,19 @@ private:
     // text() joins the pieces into one string that it both keeps and hands out, so that a
     // second call costs nothing; that is why these change in const functions.
     mutable std::vector<QString> m_sources;
-    mutable std::vector<Piece> m_pieces;
+    // The pieces in order, in runs of a bounded number with their lengths: an edit shifts the
+    // pieces of one run, and finding a position looks through one run.
+    struct PieceRun
+    {
+        std::vector<Piece> pieces;
+        qsizetype length = 0;
+    };
+    mutable std::vector<PieceRun> m_runs;
     // The source that typing appends to, with room kept for it; -1 when there is none.
     mutable qsizetype m_typingSource = -1;
-    // One more entry than pieces once brought up to date; the first m_validPieceStarts are right.
-    mutable std::vector<qsizetype> m_pieceStarts;
-    mutable qsizetype m_validPieceStarts = 0;
+    // One more entry than runs once brought up to date; the first m_validRunStarts are right.
+    mutable std::vector<qsizetype> m_runStarts;
+    mutable qsizetype m_validRunStarts = 0;
 
     // The blocks as the leaves of a complete binary tree, each inner node joining its two
     // children, with the root at 1: finding the block of a position or of a line end, and

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Memory of the window after "Czytaj": the peak of one read against the toolkit's floor (decoding
-// the file and one setPlainText into the same text area), and the resident memory after each of
-// several reads of the same file, which Undo history could make grow without end.
+// Memory of the window after "Czytaj": the peak of one read against the stock widget's floor
+// (decoding the file and one setPlainText into a QPlainTextEdit), and the resident memory after
+// each of several reads of the same file, which Undo history could make grow without end.
 //
 // Usage: bench_memory one-read|floor|reads [MEBIBYTES [READS]]
 //        (defaults: 10 MiB, about 250,000 lines; 16 reads). Each mode is a process of its own,
@@ -12,8 +12,8 @@
 #include "bench/support/SampleNotes.h"
 #include "textarea/TextBox.h"
 
-#include <QPlainTextEdit>
 #include "tests/support/Windows1250Text.h"
+#include <QPlainTextEdit>
 
 #include <QApplication>
 #include <QDir>

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Times reading notes.txt and saving notes3.txt against what the toolkit itself needs for the
-// same work, in one run on the same widget:
+// Times reading notes.txt and saving notes3.txt against what the stock QPlainTextEdit needs for
+// the same work, in one run:
 //   reading: the operation vs decoding the bytes and one setPlainText;
 //   saving:  the operation vs toPlainText, encoding and writing with QSaveFile, both on the way
 //            a save usually takes (a new file renamed over notes3.txt) and on the way it takes

@@ -7,6 +7,7 @@
 #include <QInputMethodEvent>
 #include <QMimeData>
 #include <QScrollBar>
+#include <QStyleHints>
 #include <QTest>
 
 // Text that comes in otherwise than by single keys: input methods, a limit on every way in, and
@@ -23,6 +24,7 @@ private slots:
     void underlineAndStrikeoutAreDrawn();
     void everyWayInStopsAtTheLimit();
     void clickInAHugeLinePlacesTheCaretThere();
+    void caretBlinksOnlyWhereItIsSeen();
 };
 
 namespace {
@@ -54,6 +56,22 @@ int inkedPixels(const QImage &image)
     }
     return count;
 }
+
+// The regions the widget's page is repainted in.
+class PaintRecorder : public QObject
+{
+public:
+    explicit PaintRecorder(QWidget *page) { page->installEventFilter(this); }
+    QList<QRect> regions;
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint)
+            regions << static_cast<QPaintEvent *>(event)->rect();
+        return false;
+    }
+};
 
 } // namespace
 
@@ -211,6 +229,46 @@ void TextBoxInputTest::clickInAHugeLinePlacesTheCaretThere()
     const QRectF end = box.characterRect(Length);
     QVERIFY2(box.viewport()->rect().contains(end.topLeft().toPoint()),
              qPrintable(QStringLiteral("end at %1").arg(end.left())));
+}
+
+// The caret blinks at the platform's rate, repainting only itself, and costs nothing while
+// nobody can see it.
+void TextBoxInputTest::caretBlinksOnlyWhereItIsSeen()
+{
+    QStyleHints *hints = QGuiApplication::styleHints();
+    const int flashTime = hints->cursorFlashTime();
+    hints->setCursorFlashTime(100);
+    QWidget window;
+    auto *box = new TextBox(&window);
+    auto *other = new QWidget(&window);
+    other->setFocusPolicy(Qt::StrongFocus);
+    box->resize(300, 100);
+    other->setGeometry(0, 110, 50, 20);
+    box->setInitialText(QString(50, u'x'));
+    showAndWait(window);
+    other->setFocus();
+    // The caret taken away is repainted once.
+    QCoreApplication::processEvents();
+    PaintRecorder paints(box->viewport());
+    // Unfocused: five flash periods pass without a paint.
+    QTest::qWait(500);
+    QCOMPARE(paints.regions.size(), 0);
+
+    box->setFocus();
+    // The frame shows the focus once; after that, only the caret is repainted.
+    QCoreApplication::processEvents();
+    paints.regions.clear();
+    QTRY_VERIFY(paints.regions.size() >= 4);
+    const QRect caret = box->caretRect();
+    for (const QRect &region : std::as_const(paints.regions))
+        QVERIFY2(region.width() <= caret.width() + 2, qPrintable(QString::number(region.width())));
+
+    box->SetEnabled(false);
+    QCoreApplication::processEvents();
+    paints.regions.clear();
+    QTest::qWait(500);
+    QCOMPARE(paints.regions.size(), 0);
+    hints->setCursorFlashTime(flashTime);
 }
 
 QTEST_MAIN(TextBoxInputTest)

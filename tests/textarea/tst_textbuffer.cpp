@@ -62,16 +62,23 @@ qsizetype referenceLongestLine(const ReferenceLines &lines)
 void compareWithReference(const TextBuffer &buffer, const QString &text)
 {
     QCOMPARE(buffer.size(), text.size());
-    QCOMPARE(buffer.text(), text);
+    // Not through text(), which joins the pieces and would leave nothing for the next edit to
+    // split.
+    const qsizetype half = text.size() / 2;
+    QCOMPARE(buffer.mid(0, half) + buffer.mid(half, text.size()), text);
+    for (qsizetype position = 0; position < text.size(); position += 1 + position % 5)
+        QCOMPARE(buffer.at(position), text.at(position));
     const ReferenceLines lines = referenceLines(text);
     QCOMPARE(buffer.lineCount(), lines.starts.size());
+    // Every line and position of a short text; of a long one a spread of lines, and the
+    // positions next to line ends and a spread of others, since each look-up scans up to a block.
+    const bool everyPosition = text.size() <= 400;
     for (qsizetype line = 0; line < lines.starts.size(); ++line) {
+        if (!everyPosition && line % 5 != 0 && line + 1 != lines.starts.size())
+            continue;
         QCOMPARE(buffer.lineStart(line), lines.starts.at(line));
         QCOMPARE(buffer.lineEnd(line), lines.ends.at(line));
     }
-    // Every position of a short text; of a long one those next to line ends and a spread of
-    // others, since each look-up scans up to a block.
-    const bool everyPosition = text.size() <= 400;
     qsizetype line = 0;
     for (qsizetype position = 0; position <= text.size(); ++position) {
         while (line + 1 < lines.starts.size() && lines.starts.at(line + 1) <= position)
@@ -281,21 +288,25 @@ void TextBufferTest::matchesPlainString_data()
 {
     QTest::addColumn<quint32>("seed");
     QTest::addColumn<qsizetype>("blockLength");
+    // How often in a thousand steps the whole text is set, and as often read.
+    QTest::addColumn<int>("wholeTextSteps");
 
-    QTest::newRow("blocks of 2") << 19u << qsizetype(2);
-    QTest::newRow("blocks of 3") << 20u << qsizetype(3);
-    QTest::newRow("blocks of 7") << 21u << qsizetype(7);
-    QTest::newRow("blocks of 16") << 22u << qsizetype(16);
-    QTest::newRow("default blocks") << 23u << qsizetype(2048);
+    QTest::newRow("blocks of 2") << 19u << qsizetype(2) << 25;
+    QTest::newRow("blocks of 3") << 20u << qsizetype(3) << 25;
+    QTest::newRow("blocks of 7") << 21u << qsizetype(7) << 25;
+    QTest::newRow("blocks of 16") << 22u << qsizetype(16) << 25;
+    QTest::newRow("default blocks") << 23u << qsizetype(2048) << 25;
+    QTest::newRow("thousands of pieces, blocks of 5") << 24u << qsizetype(5) << 0;
 }
 
 // Random replacements, mostly of line ends and often next to each other, now and then a long
-// line, a whole new text or a look at the text that moves the gap; after each step the buffer
-// and the plain string must agree on everything.
+// line, a whole new text or a look at the whole text, which joins the pieces; after each step
+// the buffer and the plain string must agree on everything.
 void TextBufferTest::matchesPlainString()
 {
     QFETCH(quint32, seed);
     QFETCH(qsizetype, blockLength);
+    QFETCH(int, wholeTextSteps);
 
     static const QString alphabet = QStringLiteral("\r\n\r\n\r\nab ą");
     QRandomGenerator random(seed);
@@ -308,19 +319,20 @@ void TextBufferTest::matchesPlainString()
 
     TextBuffer buffer(blockLength);
     QString model;
-    for (int step = 0; step < 1500; ++step) {
-        const int choice = random.bounded(100);
-        if (choice < 2) {
+    for (int step = 0; step < 2000; ++step) {
+        const int choice = random.bounded(1000);
+        if (choice < wholeTextSteps) {
             model = randomText(random.bounded(200));
             buffer.setText(model);
-        } else if (choice < 5) {
+        } else if (choice < 2 * wholeTextSteps) {
             QCOMPARE(buffer.text(), model);
         } else {
             const qsizetype position = random.bounded(int(model.size()) + 1);
             // Long deletions keep the text from growing without end.
             const qsizetype length = random.bounded(model.size() > 300 ? 60 : 6);
-            QString inserted = choice < 8 ? QString(random.bounded(3 * int(blockLength) + 40), u'a')
-                                          : randomText(random.bounded(8));
+            QString inserted = choice % 100 < 3
+                                   ? QString(random.bounded(3 * int(blockLength) + 40), u'a')
+                                   : randomText(random.bounded(8));
             buffer.replace(position, length, inserted);
             model.replace(position, std::min(length, model.size() - position), inserted);
         }
