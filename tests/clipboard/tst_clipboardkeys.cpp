@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "clipboard/AreaClipboard.h"
 #include "clipboard/Selection.h"
 #include "tests/support/TextPositions.h"
 
@@ -23,6 +24,7 @@ private slots:
     void pasteKeyMatchesPasteButton();
     void cutKeyCopiesAndDeletesTheSelection_data();
     void cutKeyCopiesAndDeletesTheSelection();
+    void cutKeyWithoutAClipboardKeepsTheSelection();
 
 private:
     std::unique_ptr<TextBox> m_area;
@@ -32,6 +34,7 @@ void ClipboardKeysTest::init()
 {
     QApplication::clipboard()->clear();
     m_area = std::make_unique<TextBox>();
+    m_area->setClipboard(std::make_unique<AreaClipboard>());
     m_area->show();
     QApplication::setActiveWindow(m_area.get());
     QVERIFY(QTest::qWaitForWindowActive(m_area.get()));
@@ -137,5 +140,17 @@ void ClipboardKeysTest::cutKeyCopiesAndDeletesTheSelection()
     QCOMPARE(m_area->Text(), text);
 }
 
+// An area that was given no clipboard cannot cut: the text it would have lost stays.
+void ClipboardKeysTest::cutKeyWithoutAClipboardKeepsTheSelection()
+{
+    m_area->setClipboard(nullptr);
+    selectIn(*m_area, u"jeden\r\ndwa"_qs, 2, 5);
+
+    QTest::keySequence(m_area.get(), QKeySequence::Cut);
+
+    QCOMPARE(m_area->Text(), u"jeden\r\ndwa"_qs);
+}
+
 QTEST_MAIN(ClipboardKeysTest)
+
 #include "tst_clipboardkeys.moc"

@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "clipboard/AreaClipboard.h"
 #include "common/RuntimeFailure.h"
 #include "textarea/TextBox.h"
 
@@ -9,6 +10,8 @@
 #include <QScrollBar>
 #include <QStyleHints>
 #include <QTest>
+
+#include <memory>
 
 // Text that comes in otherwise than by single keys: input methods, a limit on every way in, and
 // lines far longer than QTextLayout can measure.
@@ -164,6 +167,7 @@ void TextBoxInputTest::underlineAndStrikeoutAreDrawn()
 void TextBoxInputTest::everyWayInStopsAtTheLimit()
 {
     TextBox box;
+    box.setClipboard(std::make_unique<AreaClipboard>());
     box.resize(300, 100);
     showAndWait(box);
     box.setInitialText(QString(TextArea::LargestText - 1, u'a'));
