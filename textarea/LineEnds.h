@@ -12,4 +12,10 @@ QString toPlatform(const QString &text);
 // CR LF, a lone CR and a lone LF all become CR LF.
 QString toCrLf(const QString &text);
 
+// CR or LF: a character that ends a line alone or as half of a CR LF.
+constexpr bool isLineEndCharacter(QChar character)
+{
+    return character == u'\r' || character == u'\n';
+}
+
 } // namespace LineEnds

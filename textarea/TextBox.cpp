@@ -40,11 +40,6 @@ constexpr qsizetype SurroundingReach = 1000;
 // The largest scroll bar value, well inside an int.
 constexpr qreal LargestScrollValue = 1e9;
 
-bool isLineEndCharacter(QChar character)
-{
-    return character == u'\r' || character == u'\n';
-}
-
 // QWidgetTextControl's test of what a key's text may insert.
 bool isTypedText(const QKeyEvent &event)
 {
@@ -354,7 +349,7 @@ void TextBox::keepLongestLine(qsizetype editedLine)
         const QString piece = m_buffer.mid(position, Piece);
         for (const QChar character : piece) {
             if (character == u'\n' && previous == u'\r') {
-            } else if (isLineEndCharacter(character)) {
+            } else if (LineEnds::isLineEndCharacter(character)) {
                 ++line;
                 lineLength = 0;
             } else if (++lineLength == longest) {
@@ -1042,7 +1037,7 @@ bool TextBox::handleEditingKey(QKeyEvent *event)
         } else if (m_caret > 0) {
             // One character back, so that an accent typed wrong can be typed again.
             qsizetype from = previousCaretPosition(m_caret);
-            if (!isLineEndCharacter(m_buffer.at(m_caret - 1))) {
+            if (!LineEnds::isLineEndCharacter(m_buffer.at(m_caret - 1))) {
                 from = m_caret - 1;
                 if (from > 0 && m_buffer.at(from).isLowSurrogate()
                     && m_buffer.at(from - 1).isHighSurrogate())

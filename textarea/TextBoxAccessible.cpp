@@ -31,11 +31,6 @@ constexpr qsizetype LongestToldChange = 65536;
 // Blank room kept beside a range scrolled into view.
 constexpr qreal ScrollMargin = 4;
 
-bool isLineEndCharacter(QChar character)
-{
-    return character == u'\r' || character == u'\n';
-}
-
 QAccessibleInterface *describe(const QString &className, QObject *object)
 {
     if (className == QLatin1String(TextBox::staticMetaObject.className()) && object->isWidgetType())
@@ -375,11 +370,11 @@ TextBoxAccessible::segmentAt(qsizetype position, QAccessible::TextBoundaryType b
         // After the last character there is no character; the word or sentence there is the
         // one the text ends with.
         if (boundaryType == QAccessible::CharBoundary || position == 0
-            || isLineEndCharacter(buffer.at(position - 1)))
+            || LineEnds::isLineEndCharacter(buffer.at(position - 1)))
             return {position, position};
         --position;
     }
-    if (isLineEndCharacter(buffer.at(position)))
+    if (LineEnds::isLineEndCharacter(buffer.at(position)))
         return lineEndAt(position);
     const qsizetype reach = boundaryType == QAccessible::CharBoundary   ? CharacterReach
                             : boundaryType == QAccessible::WordBoundary ? WordReach

@@ -310,30 +310,26 @@ const TextBuffer::Block &TextBuffer::whole() const
 // position must lie inside the text.
 TextBuffer::BlockPlace TextBuffer::blockAtPosition(qsizetype position) const
 {
-    BlockPlace place;
-    qsizetype node = 1;
-    while (node < m_firstLeaf) {
-        const Block &left = m_nodes[size_t(2 * node)];
-        node *= 2;
-        if (position >= place.position + left.length) {
-            place.position += left.length;
-            place.line += left.lineEnds;
-            ++node;
-        }
-    }
-    place.index = node - m_firstLeaf;
-    return place;
+    return descendTo<&Block::length, &BlockPlace::position>(position);
 }
 
 // lineEnd must be below the number of line ends.
 TextBuffer::BlockPlace TextBuffer::blockOfLineEnd(qsizetype lineEnd) const
+{
+    return descendTo<&Block::lineEnds, &BlockPlace::line>(lineEnd);
+}
+
+// The block holding the target-th unit that Count counts (characters or line ends), found by a
+// walk from the root that adds up the blocks passed on the left.
+template<qsizetype TextBuffer::Block::*Count, qsizetype TextBuffer::BlockPlace::*Counted>
+TextBuffer::BlockPlace TextBuffer::descendTo(qsizetype target) const
 {
     BlockPlace place;
     qsizetype node = 1;
     while (node < m_firstLeaf) {
         const Block &left = m_nodes[size_t(2 * node)];
         node *= 2;
-        if (lineEnd >= place.line + left.lineEnds) {
+        if (target >= place.*Counted + left.*Count) {
             place.position += left.length;
             place.line += left.lineEnds;
             ++node;

@@ -100,6 +100,8 @@ private:
     const Block &block(qsizetype index) const { return m_nodes[size_t(m_firstLeaf + index)]; }
     BlockPlace blockAtPosition(qsizetype position) const;
     BlockPlace blockOfLineEnd(qsizetype lineEnd) const;
+    template<qsizetype Block::*Count, qsizetype BlockPlace::*Counted>
+    BlockPlace descendTo(qsizetype target) const;
     void setBlocks(const std::vector<Block> &blocks);
     void replaceBlocks(qsizetype first, qsizetype last, const std::vector<Block> &blocks);
     qsizetype lineEndPosition(qsizetype lineEnd) const;

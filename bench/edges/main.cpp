@@ -36,23 +36,6 @@
 
 namespace {
 
-struct Sample
-{
-    double wall;
-    double processor;
-};
-
-template<typename Work>
-Sample measure(const Work &work)
-{
-    const double processorStart = processorMilliseconds();
-    QElapsedTimer timer;
-    timer.start();
-    work();
-    QCoreApplication::processEvents();
-    return {double(timer.nsecsElapsed()) / 1e6, processorMilliseconds() - processorStart};
-}
-
 Sample median(const std::vector<Sample> &samples)
 {
     std::vector<double> wall;
@@ -100,7 +83,7 @@ int growingFile()
     while (QFileInfo(QStringLiteral("notes.txt")).size() < 20'000'000)
         QThread::msleep(1);
     QString outcome;
-    const Sample sample = measure([&] {
+    const Sample sample = measureWork([&] {
         try {
             window.form.ReadNotes();
             outcome = QStringLiteral("read to the end (the writer fell behind)");
@@ -125,7 +108,7 @@ int copy(qsizetype megabytes)
     std::vector<Sample> samples;
     for (int round = 0; round < 5; ++round) {
         Selection::SelectAllText(*window.form.Text1);
-        samples.push_back(measure([&] { Selection::CopySelection(*window.form.Text1); }));
+        samples.push_back(measureWork([&] { Selection::CopySelection(*window.form.Text1); }));
     }
     const Sample middle = median(samples);
     std::printf("Kopiuj of %lld MB: median of 5: %.0f ms wall, %.0f ms processor; clipboard holds "
@@ -149,7 +132,7 @@ int shiftUp(qsizetype megabytes)
         area.SetSelLength(length);
         area.ensureCaretVisible();
         QCoreApplication::processEvents();
-        samples.push_back(measure([&] {
+        samples.push_back(measureWork([&] {
             QTest::keyClick(&area, Qt::Key_Up, Qt::ShiftModifier);
             area.viewport()->repaint();
         }));
@@ -168,7 +151,7 @@ int paste()
     Window window;
     QString outcome = QStringLiteral("pasted");
     Selection::SelectAllText(*window.form.Text1);
-    const Sample sample = measure([&] {
+    const Sample sample = measureWork([&] {
         try {
             Selection::PasteClipboard(*window.form.Text1);
         } catch (const RuntimeFailure &failure) {
@@ -205,7 +188,7 @@ int longLine(qsizetype megabytes)
 
     std::vector<Sample> samples;
     for (int key = 0; key < 9; ++key) {
-        samples.push_back(measure([&] {
+        samples.push_back(measureWork([&] {
             QTest::keyClick(&area, Qt::Key_A);
             area.viewport()->repaint();
         }));
@@ -218,7 +201,7 @@ int longLine(qsizetype megabytes)
     if (!notes.open(QIODevice::WriteOnly) || notes.write(QByteArray(20'000'000, 'x')) != 20'000'000)
         return 1;
     notes.close();
-    const Sample read = measure([&] {
+    const Sample read = measureWork([&] {
         window.form.Command2->click();
         window.form.repaint();
     });

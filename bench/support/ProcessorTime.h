@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QTimer>
 
@@ -31,4 +33,23 @@ inline double median(std::vector<double> values)
 {
     std::sort(values.begin(), values.end());
     return values.empty() ? 0 : values[values.size() / 2];
+}
+
+// How long a piece of work took, on the wall clock and in processor time, in milliseconds.
+struct Sample
+{
+    double wall;
+    double processor;
+};
+
+// The work and whatever it left posted for the event loop.
+template<typename Work>
+Sample measureWork(const Work &work)
+{
+    const double processorStart = processorMilliseconds();
+    QElapsedTimer timer;
+    timer.start();
+    work();
+    QCoreApplication::processEvents();
+    return {double(timer.nsecsElapsed()) / 1e6, processorMilliseconds() - processorStart};
 }

@@ -20,24 +20,6 @@
 
 namespace {
 
-struct Sample
-{
-    double wall;
-    double processor;
-};
-
-// The work and whatever it left posted for the event loop.
-template<typename Work>
-Sample measureWork(const Work &work)
-{
-    const double processorStart = processorMilliseconds();
-    QElapsedTimer timer;
-    timer.start();
-    work();
-    QCoreApplication::processEvents();
-    return {double(timer.nsecsElapsed()) / 1e6, processorMilliseconds() - processorStart};
-}
-
 void printSample(const QByteArray &name, const Sample &sample)
 {
     printFigure(name + "-wall", sample.wall);
