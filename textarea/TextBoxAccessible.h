@@ -22,6 +22,9 @@ public:
 
     QAccessible::State state() const override;
     void *interface_cast(QAccessible::InterfaceType type) override;
+    // The name and description the window gives the area; the text is read through the text
+    // interface below, whose text() would otherwise hide this one.
+    using QAccessibleWidget::text;
 
     // QAccessibleTextInterface
     QString text(int startOffset, int endOffset) const override;
