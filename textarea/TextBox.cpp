@@ -305,22 +305,20 @@ void TextBox::insertFromUser(const QString &text, EditHistory::Kind kind)
 
 void TextBox::undo()
 {
-    const auto swap = [this](qsizetype position, qsizetype length, const QString &text) {
-        return replaceUnrecorded(position, position + length, text);
-    };
-    const qsizetype caret = m_history.undo(swap);
-    if (caret >= 0) {
-        setSelection(caret, caret);
-        ensureCaretVisible();
-    }
+    takeHistoryStep(&EditHistory::undo);
 }
 
 void TextBox::redo()
 {
+    takeHistoryStep(&EditHistory::redo);
+}
+
+void TextBox::takeHistoryStep(qsizetype (EditHistory::*step)(const EditHistory::Replace &))
+{
     const auto swap = [this](qsizetype position, qsizetype length, const QString &text) {
         return replaceUnrecorded(position, position + length, text);
     };
-    const qsizetype caret = m_history.redo(swap);
+    const qsizetype caret = (m_history.*step)(swap);
     if (caret >= 0) {
         setSelection(caret, caret);
         ensureCaretVisible();

@@ -146,6 +146,7 @@ private:
     void offerPrimarySelection();
     QMimeData *selectionAsMimeData() const;
 
+    void takeHistoryStep(qsizetype (EditHistory::*step)(const EditHistory::Replace &));
     void moveCaret(qsizetype position, Move move);
     void moveVertically(qsizetype lines, Move move);
     bool handleMovementKey(QKeyEvent *event);
