@@ -2,6 +2,7 @@
 #pragma once
 
 #include "textarea/AreaFont.h"
+#include "textarea/CaretPositions.h"
 #include "textarea/CharacterAdvances.h"
 #include "textarea/EditHistory.h"
 #include "textarea/LineMeasure.h"
@@ -151,13 +152,6 @@ private:
     void moveVertically(qsizetype lines, Move move);
     bool handleMovementKey(QKeyEvent *event);
     bool handleEditingKey(QKeyEvent *event);
-    qsizetype previousCaretPosition(qsizetype position) const;
-    qsizetype nextCaretPosition(qsizetype position) const;
-    qsizetype previousWordStart(qsizetype position) const;
-    qsizetype nextWordStart(qsizetype position) const;
-    std::pair<qsizetype, qsizetype> wordAround(qsizetype position) const;
-    qsizetype outsideLineEnd(qsizetype position, bool forward) const;
-    qsizetype clampedPosition(qsizetype position) const;
 
     void resetFont();
     void nameInnerParts();
@@ -184,6 +178,7 @@ private:
     AreaFont m_font;
     std::unique_ptr<ClipboardText> m_clipboard;
     TextBuffer m_buffer;
+    const CaretPositions m_positions{m_buffer};
     std::unique_ptr<CharacterAdvances> m_advances;
     std::unique_ptr<LineMeasure> m_measure;
     EditHistory m_history;

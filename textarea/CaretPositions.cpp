@@ -1,0 +1,116 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "textarea/CaretPositions.h"
+
+#include "textarea/TextBuffer.h"
+
+#include <QTextBoundaryFinder>
+
+#include <algorithm>
+
+namespace {
+
+// How far a caret move or a word search looks along a line at a time; a word longer than this
+// is passed in steps of this length.
+constexpr qsizetype WordWindow = 4096;
+
+} // namespace
+
+CaretPositions::CaretPositions(const TextBuffer &buffer)
+    : m_buffer(buffer)
+{}
+
+qsizetype CaretPositions::clamped(qsizetype position) const
+{
+    return outsideLineEnd(std::clamp<qsizetype>(position, 0, m_buffer.size()), false);
+}
+
+qsizetype CaretPositions::outsideLineEnd(qsizetype position, bool forward) const
+{
+    if (position > 0 && position < m_buffer.size() && m_buffer.at(position - 1) == u'\r'
+        && m_buffer.at(position) == u'\n')
+        return forward ? position + 1 : position - 1;
+    return position;
+}
+
+qsizetype CaretPositions::next(qsizetype position) const
+{
+    const qsizetype line = m_buffer.lineAt(position);
+    const qsizetype end = m_buffer.lineEnd(line);
+    if (position >= end)
+        return line + 1 < m_buffer.lineCount() ? m_buffer.lineStart(line + 1) : position;
+    const QString slice = m_buffer.mid(position, std::min(WordWindow, end - position));
+    QTextBoundaryFinder graphemes(QTextBoundaryFinder::Grapheme, slice);
+    const qsizetype next = graphemes.toNextBoundary();
+    return position + (next > 0 ? next : slice.size());
+}
+
+qsizetype CaretPositions::previous(qsizetype position) const
+{
+    const qsizetype line = m_buffer.lineAt(position);
+    const qsizetype start = m_buffer.lineStart(line);
+    if (position <= start)
+        return line > 0 ? m_buffer.lineEnd(line - 1) : position;
+    const qsizetype sliceStart = std::max(start, position - WordWindow);
+    const QString slice = m_buffer.mid(sliceStart, position - sliceStart);
+    QTextBoundaryFinder graphemes(QTextBoundaryFinder::Grapheme, slice);
+    graphemes.toEnd();
+    const qsizetype previous = graphemes.toPreviousBoundary();
+    return sliceStart + std::max<qsizetype>(0, previous);
+}
+
+qsizetype CaretPositions::nextWordStart(qsizetype position) const
+{
+    const qsizetype line = m_buffer.lineAt(position);
+    const qsizetype end = m_buffer.lineEnd(line);
+    if (position >= end)
+        return next(position);
+    const QString slice = m_buffer.mid(position, std::min(WordWindow, end - position));
+    QTextBoundaryFinder words(QTextBoundaryFinder::Word, slice);
+    for (qsizetype boundary = words.toNextBoundary(); boundary > 0;
+         boundary = words.toNextBoundary()) {
+        if (boundary < slice.size()
+            && words.boundaryReasons().testFlag(QTextBoundaryFinder::StartOfItem))
+            return position + boundary;
+    }
+    return position + slice.size();
+}
+
+qsizetype CaretPositions::previousWordStart(qsizetype position) const
+{
+    const qsizetype line = m_buffer.lineAt(position);
+    const qsizetype start = m_buffer.lineStart(line);
+    if (position <= start)
+        return previous(position);
+    const qsizetype sliceStart = std::max(start, position - WordWindow);
+    const QString slice = m_buffer.mid(sliceStart, position - sliceStart);
+    QTextBoundaryFinder words(QTextBoundaryFinder::Word, slice);
+    words.toEnd();
+    for (qsizetype boundary = words.toPreviousBoundary(); boundary > 0;
+         boundary = words.toPreviousBoundary()) {
+        if (words.boundaryReasons().testFlag(QTextBoundaryFinder::StartOfItem))
+            return sliceStart + boundary;
+    }
+    return sliceStart;
+}
+
+std::pair<qsizetype, qsizetype> CaretPositions::wordAround(qsizetype position) const
+{
+    const qsizetype line = m_buffer.lineAt(position);
+    const qsizetype start = m_buffer.lineStart(line);
+    const qsizetype end = m_buffer.lineEnd(line);
+    const qsizetype sliceStart = std::max(start, position - WordWindow);
+    const QString slice
+        = m_buffer.mid(sliceStart, std::min(end, position + WordWindow) - sliceStart);
+    if (slice.isEmpty())
+        return {position, position};
+    QTextBoundaryFinder words(QTextBoundaryFinder::Word, slice);
+    const qsizetype at = std::min<qsizetype>(position - sliceStart, slice.size() - 1);
+    words.setPosition(at);
+    const qsizetype from
+        = words.isAtBoundary() ? at : std::max<qsizetype>(0, words.toPreviousBoundary());
+    words.setPosition(at);
+    qsizetype to = words.toNextBoundary();
+    if (to < 0)
+        to = slice.size();
+    return {sliceStart + from, sliceStart + to};
+}

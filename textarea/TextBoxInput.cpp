@@ -1,0 +1,500 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// How the user works the text area: keys, input methods, the mouse, dragging and dropping, and
+// the context menu.
+#include "textarea/TextBox.h"
+
+#include "common/RuntimeFailure.h"
+#include "textarea/LineEnds.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QDrag>
+#include <QGuiApplication>
+#include <QInputMethod>
+#include <QInputMethodEvent>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMimeData>
+#include <QScrollBar>
+#include <QStyleHints>
+
+#include <algorithm>
+#include <functional>
+
+namespace {
+
+// How much of the text around the caret an input method is told.
+constexpr qsizetype SurroundingReach = 1000;
+
+// QWidgetTextControl's test of what a key's text may insert.
+bool isTypedText(const QKeyEvent &event)
+{
+    const QString text = event.text();
+    if (text.isEmpty())
+        return false;
+    const QChar first = text.front();
+    if (first.category() == QChar::Other_Format)
+        return true;
+    const Qt::KeyboardModifiers modifiers = event.modifiers() & ~Qt::KeypadModifier;
+    if (modifiers == Qt::ControlModifier || modifiers == (Qt::ControlModifier | Qt::ShiftModifier))
+        return false;
+    if (first.isPrint() || first.category() == QChar::Other_PrivateUse)
+        return true;
+    return first.isHighSurrogate() && text.size() > 1 && text.at(1).isLowSurrogate();
+}
+
+} // namespace
+
+// ---- Keys
+
+bool TextBox::handleMovementKey(QKeyEvent *event)
+{
+    struct Movement
+    {
+        QKeySequence::StandardKey move;
+        QKeySequence::StandardKey select;
+        std::function<void(Move)> action;
+    };
+    const Movement movements[] = {
+        {QKeySequence::MoveToNextChar, QKeySequence::SelectNextChar,
+         [this](Move move) {
+             if (move == Move::Keep && hasSelection())
+                 moveCaret(selectionEnd(), move);
+             else
+                 moveCaret(m_positions.next(m_caret), move);
+         }},
+        {QKeySequence::MoveToPreviousChar, QKeySequence::SelectPreviousChar,
+         [this](Move move) {
+             if (move == Move::Keep && hasSelection())
+                 moveCaret(selectionStart(), move);
+             else
+                 moveCaret(m_positions.previous(m_caret), move);
+         }},
+        {QKeySequence::MoveToNextWord, QKeySequence::SelectNextWord,
+         [this](Move move) {
+             moveCaret(m_positions.nextWordStart(m_caret), move);
+         }},
+        {QKeySequence::MoveToPreviousWord, QKeySequence::SelectPreviousWord,
+         [this](Move move) {
+             moveCaret(m_positions.previousWordStart(m_caret), move);
+         }},
+        {QKeySequence::MoveToStartOfLine, QKeySequence::SelectStartOfLine,
+         [this](Move move) {
+             moveCaret(m_buffer.lineStart(m_buffer.lineAt(m_caret)), move);
+         }},
+        {QKeySequence::MoveToEndOfLine, QKeySequence::SelectEndOfLine,
+         [this](Move move) {
+             moveCaret(m_buffer.lineEnd(m_buffer.lineAt(m_caret)), move);
+         }},
+        {QKeySequence::MoveToStartOfDocument, QKeySequence::SelectStartOfDocument,
+         [this](Move move) {
+             moveCaret(0, move);
+         }},
+        {QKeySequence::MoveToEndOfDocument, QKeySequence::SelectEndOfDocument,
+         [this](Move move) {
+             moveCaret(m_buffer.size(), move);
+         }},
+        {QKeySequence::MoveToNextLine, QKeySequence::SelectNextLine,
+         [this](Move move) {
+             moveVertically(1, move);
+         }},
+        {QKeySequence::MoveToPreviousLine, QKeySequence::SelectPreviousLine,
+         [this](Move move) {
+             moveVertically(-1, move);
+         }},
+        {QKeySequence::MoveToNextPage, QKeySequence::SelectNextPage,
+         [this](Move move) {
+             const int page = visibleLineCount();
+             verticalScrollBar()->setValue(verticalScrollBar()->value() + page);
+             moveVertically(page, move);
+         }},
+        {QKeySequence::MoveToPreviousPage, QKeySequence::SelectPreviousPage,
+         [this](Move move) {
+             const int page = visibleLineCount();
+             verticalScrollBar()->setValue(verticalScrollBar()->value() - page);
+             moveVertically(-page, move);
+         }},
+    };
+    for (const Movement &movement : movements) {
+        const bool selecting = event->matches(movement.select);
+        if (selecting || event->matches(movement.move)) {
+            const bool vertical = movement.move == QKeySequence::MoveToNextLine
+                                  || movement.move == QKeySequence::MoveToPreviousLine
+                                  || movement.move == QKeySequence::MoveToNextPage
+                                  || movement.move == QKeySequence::MoveToPreviousPage;
+            if (!vertical)
+                m_goalX.reset();
+            movement.action(selecting ? Move::Extend : Move::Keep);
+            return true;
+        }
+    }
+    return false;
+}
+
+bool TextBox::handleEditingKey(QKeyEvent *event)
+{
+    using Kind = EditHistory::Kind;
+    if (event->matches(QKeySequence::Undo)) {
+        undo();
+    } else if (event->matches(QKeySequence::Redo)) {
+        redo();
+    } else if (event->matches(QKeySequence::Copy)) {
+        copySelection();
+    } else if (event->matches(QKeySequence::Cut)) {
+        cutSelection();
+    } else if (event->matches(QKeySequence::Paste)) {
+        pasteClipboard();
+    } else if (event->matches(QKeySequence::SelectAll)) {
+        selectAll();
+    } else if (event->matches(QKeySequence::InsertParagraphSeparator)
+               || event->matches(QKeySequence::InsertLineSeparator)) {
+        // Every line break typed is a CR LF, whatever ends the line it is typed in.
+        insertFromUser(QStringLiteral("\r\n"), Kind::LineBreak);
+    } else if (event->matches(QKeySequence::DeleteStartOfWord)) {
+        if (hasSelection())
+            deleteSelection();
+        else
+            replaceByUser(m_positions.previousWordStart(m_caret), m_caret, QString(),
+                          Kind::Removal);
+    } else if (event->matches(QKeySequence::DeleteEndOfWord)) {
+        if (hasSelection())
+            deleteSelection();
+        else
+            replaceByUser(m_caret, m_positions.nextWordStart(m_caret), QString(), Kind::Removal);
+    } else if (event->matches(QKeySequence::Delete)) {
+        if (hasSelection())
+            deleteSelection();
+        else if (m_caret < m_buffer.size())
+            replaceByUser(m_caret, m_positions.next(m_caret), QString(), Kind::Delete);
+    } else if (event->key() == Qt::Key_Backspace
+               && !(event->modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier))) {
+        if (hasSelection()) {
+            deleteSelection();
+        } else if (m_caret > 0) {
+            // One character back, so that an accent typed wrong can be typed again.
+            qsizetype from = m_positions.previous(m_caret);
+            if (!LineEnds::isLineEndCharacter(m_buffer.at(m_caret - 1))) {
+                from = m_caret - 1;
+                if (from > 0 && m_buffer.at(from).isLowSurrogate()
+                    && m_buffer.at(from - 1).isHighSurrogate())
+                    --from;
+            }
+            replaceByUser(from, m_caret, QString(), Kind::Backspace);
+        }
+    } else if (isTypedText(*event)) {
+        insertFromUser(event->text(), Kind::Typing);
+    } else {
+        return false;
+    }
+    return true;
+}
+
+void TextBox::keyPressEvent(QKeyEvent *event)
+{
+    if (handleMovementKey(event) || handleEditingKey(event)) {
+        event->accept();
+        return;
+    }
+    event->ignore();
+}
+
+// ---- Input methods
+
+void TextBox::inputMethodEvent(QInputMethodEvent *event)
+{
+    if (!isEnabled()) {
+        event->ignore();
+        return;
+    }
+    if (!event->commitString().isEmpty() || event->replacementLength() > 0) {
+        qsizetype from = selectionStart();
+        qsizetype to = selectionEnd();
+        if (event->replacementLength() > 0 || event->replacementStart() != 0) {
+            from = m_positions.clamped(m_caret + event->replacementStart());
+            to = m_positions.clamped(from + event->replacementLength());
+        }
+        if (!replace(from, to, event->commitString(), EditHistory::Kind::Typing))
+            QApplication::beep();
+    }
+    m_preedit = event->preeditString();
+    m_preeditCaret = m_preedit.size();
+    for (const QInputMethodEvent::Attribute &attribute : event->attributes()) {
+        if (attribute.type == QInputMethodEvent::Cursor)
+            m_preeditCaret = std::clamp<qsizetype>(attribute.start, 0, m_preedit.size());
+    }
+    ensureCaretVisible();
+    viewport()->update();
+    event->accept();
+}
+
+QVariant TextBox::inputMethodQuery(Qt::InputMethodQuery query) const
+{
+    const qsizetype line = m_buffer.lineAt(m_caret);
+    const qsizetype sliceStart = std::max(m_buffer.lineStart(line), m_caret - SurroundingReach);
+    const qsizetype sliceEnd = std::min(m_buffer.lineEnd(line), m_caret + SurroundingReach);
+    const QPoint viewportOffset = viewport()->geometry().topLeft();
+    switch (query) {
+    case Qt::ImEnabled:
+        return isEnabled();
+    case Qt::ImCursorRectangle:
+        return caretRect().translated(viewportOffset);
+    case Qt::ImAnchorRectangle:
+        return characterRect(m_anchor).toRect().translated(viewportOffset);
+    case Qt::ImFont:
+        return font();
+    case Qt::ImCursorPosition:
+        return int(m_caret - sliceStart);
+    case Qt::ImAnchorPosition:
+        return int(std::clamp(m_anchor, sliceStart, sliceEnd) - sliceStart);
+    case Qt::ImSurroundingText:
+        return m_buffer.mid(sliceStart, sliceEnd - sliceStart);
+    case Qt::ImTextBeforeCursor:
+        return m_buffer.mid(sliceStart, m_caret - sliceStart);
+    case Qt::ImTextAfterCursor:
+        return m_buffer.mid(m_caret, sliceEnd - m_caret);
+    case Qt::ImCurrentSelection:
+        return m_buffer.mid(selectionStart(),
+                            std::min(selectionEnd() - selectionStart(), SurroundingReach));
+    case Qt::ImMaximumTextLength:
+        return QVariant();
+    case Qt::ImHints:
+        return int(Qt::ImhMultiLine);
+    default:
+        return QAbstractScrollArea::inputMethodQuery(query);
+    }
+}
+
+// An input method keeps its window by the caret and knows the text around it.
+void TextBox::tellInputMethod()
+{
+    if (hasFocus())
+        QGuiApplication::inputMethod()->update(Qt::ImQueryInput);
+}
+
+// ---- The mouse
+
+void TextBox::mousePressEvent(QMouseEvent *event)
+{
+    const QPointF point = event->position();
+    if (event->button() == Qt::MiddleButton) {
+        if (QGuiApplication::clipboard()->supportsSelection())
+            pastePrimarySelection(point);
+        return;
+    }
+    if (event->button() != Qt::LeftButton)
+        return;
+    // A composition in progress is finished where it was before the caret moves.
+    if (!m_preedit.isEmpty())
+        QGuiApplication::inputMethod()->commit();
+    m_goalX.reset();
+    const qsizetype position = positionAt(point);
+    const bool tripleClick = m_sinceDoubleClick.isValid()
+                             && m_sinceDoubleClick.elapsed()
+                                    < QGuiApplication::styleHints()->mouseDoubleClickInterval()
+                             && (point - m_doubleClickPoint).manhattanLength()
+                                    < QGuiApplication::styleHints()->startDragDistance();
+    m_sinceDoubleClick.invalidate();
+    if (tripleClick) {
+        const qsizetype line = m_buffer.lineAt(position);
+        setSelection(m_buffer.lineStart(line), m_buffer.lineEnd(line));
+        offerPrimarySelection();
+        return;
+    }
+    if (event->modifiers() & Qt::ShiftModifier) {
+        moveCaret(position, Move::Extend);
+    } else if (hasSelection() && position > selectionStart() && position < selectionEnd()) {
+        m_dragStart = point;
+        return;
+    } else {
+        moveCaret(position, Move::Keep);
+    }
+    m_selectingByMouse = true;
+}
+
+void TextBox::mouseMoveEvent(QMouseEvent *event)
+{
+    const QPointF point = event->position();
+    m_lastMousePoint = point;
+    if (m_dragStart) {
+        if ((point - *m_dragStart).manhattanLength()
+            < QGuiApplication::styleHints()->startDragDistance())
+            return;
+        m_dragStart.reset();
+        auto *drag = new QDrag(this);
+        drag->setMimeData(selectionAsMimeData());
+        m_droppedOnItself = false;
+        const Qt::DropAction done = drag->exec(Qt::CopyAction | Qt::MoveAction, Qt::MoveAction);
+        if (done == Qt::MoveAction && !m_droppedOnItself)
+            deleteSelection();
+        return;
+    }
+    if (!m_selectingByMouse || !(event->buttons() & Qt::LeftButton))
+        return;
+    setSelection(m_anchor, positionAt(point));
+    if (viewport()->rect().contains(point.toPoint())) {
+        m_autoscrollTimer.stop();
+        ensureCaretVisible();
+    } else if (!m_autoscrollTimer.isActive()) {
+        m_autoscrollTimer.start(50, this);
+    }
+}
+
+// While a drag passes an edge, the text scrolls towards the mouse and the selection follows.
+void TextBox::autoscroll()
+{
+    const QRect inside = viewport()->rect();
+    const QPointF point = m_lastMousePoint;
+    if (point.y() < inside.top())
+        verticalScrollBar()->triggerAction(QAbstractSlider::SliderSingleStepSub);
+    else if (point.y() > inside.bottom())
+        verticalScrollBar()->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+    if (point.x() < inside.left())
+        horizontalScrollBar()->triggerAction(QAbstractSlider::SliderSingleStepSub);
+    else if (point.x() > inside.right())
+        horizontalScrollBar()->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+    const QPointF clamped(std::clamp<qreal>(point.x(), inside.left(), inside.right()),
+                          std::clamp<qreal>(point.y(), inside.top(), inside.bottom()));
+    setSelection(m_anchor, positionAt(clamped));
+}
+
+void TextBox::mouseReleaseEvent(QMouseEvent *event)
+{
+    m_autoscrollTimer.stop();
+    if (event->button() != Qt::LeftButton)
+        return;
+    if (m_dragStart) {
+        m_dragStart.reset();
+        moveCaret(positionAt(event->position()), Move::Keep);
+    }
+    if (m_selectingByMouse) {
+        m_selectingByMouse = false;
+        offerPrimarySelection();
+    }
+}
+
+void TextBox::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    if (event->button() != Qt::LeftButton)
+        return;
+    const auto [from, to] = m_positions.wordAround(positionAt(event->position()));
+    setSelection(from, to);
+    offerPrimarySelection();
+    m_sinceDoubleClick.start();
+    m_doubleClickPoint = event->position();
+    m_selectingByMouse = true;
+}
+
+// ---- Dragging and dropping
+
+void TextBox::dragEnterEvent(QDragEnterEvent *event)
+{
+    if (!isEnabled() || !event->mimeData()->hasText()) {
+        event->ignore();
+        return;
+    }
+    event->acceptProposedAction();
+}
+
+void TextBox::dragMoveEvent(QDragMoveEvent *event)
+{
+    if (!isEnabled() || !event->mimeData()->hasText()) {
+        event->ignore();
+        return;
+    }
+    m_dropCaret = positionAt(event->position());
+    viewport()->update();
+    event->acceptProposedAction();
+}
+
+void TextBox::dragLeaveEvent(QDragLeaveEvent *)
+{
+    m_dropCaret.reset();
+    viewport()->update();
+}
+
+void TextBox::dropEvent(QDropEvent *event)
+{
+    m_dropCaret.reset();
+    if (!isEnabled() || !event->mimeData()->hasText()) {
+        event->ignore();
+        return;
+    }
+    const qsizetype position = positionAt(event->position());
+    const bool fromHere = event->source() == this;
+    if (fromHere && event->dropAction() == Qt::MoveAction) {
+        // A move within the text is one edit, which one Undo takes back.
+        m_droppedOnItself = true;
+        event->acceptProposedAction();
+        const qsizetype from = selectionStart();
+        const qsizetype to = selectionEnd();
+        if (position >= from && position <= to)
+            return;
+        const QString moved = SelText();
+        if (position < from)
+            replace(position, to, moved + m_buffer.mid(position, from - position),
+                    EditHistory::Kind::Insertion);
+        else
+            replace(from, position, m_buffer.mid(to, position - to) + moved,
+                    EditHistory::Kind::Insertion);
+        const qsizetype movedEnd = position < from ? position + moved.size() : position;
+        setSelection(movedEnd, movedEnd);
+        ensureCaretVisible();
+        return;
+    }
+    const QString text = event->mimeData()->text();
+    if (text.size() > LargestText) {
+        event->ignore();
+        emit refused(tooLarge(0, text.size()));
+        return;
+    }
+    event->acceptProposedAction();
+    setSelection(position, position);
+    replaceByUser(position, position, LineEnds::toCrLf(text), EditHistory::Kind::Insertion);
+}
+
+// ---- The context menu
+
+QMenu *TextBox::createStandardContextMenu()
+{
+    auto *menu = new QMenu(this);
+    menu->setObjectName(QStringLiteral("qt_edit_menu"));
+    const auto add
+        = [this, menu](const char *name, const char *objectName, QKeySequence::StandardKey key,
+                       bool enabled, void (TextBox::*step)()) {
+              // The words of QPlainTextEdit's own menu, which Qt's translations already hold.
+              QString text = QCoreApplication::translate("QWidgetTextControl", name);
+              const QKeySequence shortcut(key);
+              if (!shortcut.isEmpty())
+                  text += u'\t' + shortcut.toString(QKeySequence::NativeText);
+              QAction *action = menu->addAction(text, this, step);
+              action->setObjectName(QString::fromLatin1(objectName));
+              action->setEnabled(enabled);
+          };
+    // Out of the user's reach, the area is read-only, and the menu only copies and selects.
+    const bool editable = isEnabled();
+    if (editable) {
+        add("&Undo", "edit-undo", QKeySequence::Undo, canUndo(), &TextBox::undo);
+        add("&Redo", "edit-redo", QKeySequence::Redo, canRedo(), &TextBox::redo);
+        menu->addSeparator();
+        add("Cu&t", "edit-cut", QKeySequence::Cut, hasSelection(), &TextBox::cutSelection);
+    }
+    add("&Copy", "edit-copy", QKeySequence::Copy, hasSelection(), &TextBox::copySelection);
+    if (editable) {
+        const QMimeData *clipboard = QGuiApplication::clipboard()->mimeData();
+        add("&Paste", "edit-paste", QKeySequence::Paste, clipboard && clipboard->hasText(),
+            &TextBox::pasteClipboard);
+        add("Delete", "edit-delete", QKeySequence::UnknownKey, hasSelection(),
+            &TextBox::deleteSelection);
+    }
+    menu->addSeparator();
+    add("Select All", "select-all", QKeySequence::SelectAll, !m_buffer.isEmpty(),
+        &TextBox::selectAll);
+    return menu;
+}
+
+void TextBox::contextMenuEvent(QContextMenuEvent *event)
+{
+    const std::unique_ptr<QMenu> menu(createStandardContextMenu());
+    menu->exec(event->globalPos());
+}

@@ -1,0 +1,386 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The text area's view: what part of the text is on show, where each character is drawn, the
+// painting of the visible lines and the blinking caret.
+#include "textarea/TextBox.h"
+
+#include "textarea/LineEnds.h"
+
+#include <QGuiApplication>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QScrollBar>
+#include <QStyle>
+#include <QStyleHints>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// Blank room around the text, as QPlainTextEdit's document margin.
+constexpr int Margin = 4;
+// The largest scroll bar value, well inside an int.
+constexpr qreal LargestScrollValue = 1e9;
+
+} // namespace
+
+// ---- The longest line, for the horizontal scroll range
+
+// After an edit: the line the edit ended on may now be the longest; if the one known before no
+// longer is, and no edited line is, every line is looked at again.
+void TextBox::keepLongestLine(qsizetype editedLine)
+{
+    const qsizetype longest = m_buffer.longestLineLength();
+    if (m_longestLine < m_buffer.lineCount() && m_buffer.lineLength(m_longestLine) == longest)
+        return;
+    if (m_buffer.lineLength(editedLine) == longest) {
+        m_longestLine = editedLine;
+        return;
+    }
+    m_longestLine = 0;
+    qsizetype line = 0;
+    qsizetype lineLength = 0;
+    constexpr qsizetype Piece = qsizetype(1) << 20;
+    QChar previous;
+    for (qsizetype position = 0; position < m_buffer.size(); position += Piece) {
+        const QString piece = m_buffer.mid(position, Piece);
+        for (const QChar character : piece) {
+            if (character == u'\n' && previous == u'\r') {
+            } else if (LineEnds::isLineEndCharacter(character)) {
+                ++line;
+                lineLength = 0;
+            } else if (++lineLength == longest) {
+                m_longestLine = line;
+                return;
+            }
+            previous = character;
+        }
+    }
+}
+
+qreal TextBox::contentWidth() const
+{
+    return std::max(m_measure->width(m_longestLine), m_widestSeen);
+}
+
+// ---- Scrolling
+
+qreal TextBox::scrollX() const
+{
+    return horizontalScrollBar()->value() * m_horizontalUnit;
+}
+
+qsizetype TextBox::firstVisibleLine() const
+{
+    return verticalScrollBar()->value();
+}
+
+int TextBox::visibleLineCount() const
+{
+    return std::max(1, (viewport()->height() - 2 * Margin) / m_lineHeight);
+}
+
+qreal TextBox::lineY(qsizetype line) const
+{
+    return Margin + qreal(line - firstVisibleLine()) * m_lineHeight;
+}
+
+void TextBox::updateScrollRanges()
+{
+    QScrollBar *vertical = verticalScrollBar();
+    const int lines = visibleLineCount();
+    vertical->setRange(0, int(std::max<qsizetype>(0, m_buffer.lineCount() - lines)));
+    vertical->setPageStep(lines);
+    vertical->setSingleStep(1);
+
+    // Lines on show that are wider than the longest one widen the range too.
+    const qsizetype first = firstVisibleLine();
+    const qsizetype last = std::min(m_buffer.lineCount(), first + lines + 1);
+    for (qsizetype line = first; line < last; ++line)
+        m_widestSeen = std::max(m_widestSeen, m_measure->width(line));
+
+    const int caretWidth = style()->pixelMetric(QStyle::PM_TextCursorWidth, nullptr, this);
+    const qreal overflow
+        = std::max<qreal>(0, contentWidth() + 2 * Margin + caretWidth - viewport()->width());
+    const qreal scrolledX = scrollX();
+    m_horizontalUnit = std::max<qreal>(1, std::ceil(overflow / LargestScrollValue));
+    QScrollBar *horizontal = horizontalScrollBar();
+    const QSignalBlocker quiet(horizontal);
+    horizontal->setRange(0, int(std::ceil(overflow / m_horizontalUnit)));
+    horizontal->setPageStep(std::max(1, int(viewport()->width() / m_horizontalUnit)));
+    horizontal->setSingleStep(std::max(1, int(20 / m_horizontalUnit)));
+    horizontal->setValue(int(scrolledX / m_horizontalUnit));
+}
+
+void TextBox::scrollContentsBy(int, int)
+{
+    viewport()->update();
+}
+
+void TextBox::resizeEvent(QResizeEvent *event)
+{
+    QAbstractScrollArea::resizeEvent(event);
+    updateScrollRanges();
+}
+
+void TextBox::ensureCaretVisible()
+{
+    const qsizetype line = m_buffer.lineAt(m_caret);
+    QScrollBar *vertical = verticalScrollBar();
+    if (line < firstVisibleLine())
+        vertical->setValue(int(line));
+    else if (line >= firstVisibleLine() + visibleLineCount())
+        vertical->setValue(int(line - visibleLineCount() + 1));
+    updateScrollRanges();
+
+    const qreal x = m_measure->x(line, m_caret - m_buffer.lineStart(line));
+    const qreal visibleWidth = viewport()->width() - 2 * Margin - 1;
+    QScrollBar *horizontal = horizontalScrollBar();
+    if (x < scrollX())
+        horizontal->setValue(int(std::floor(x / m_horizontalUnit)));
+    else if (x > scrollX() + visibleWidth)
+        horizontal->setValue(int(std::ceil((x - visibleWidth) / m_horizontalUnit)));
+}
+
+// ---- Geometry
+
+QPointF TextBox::viewportPointOf(qsizetype position) const
+{
+    const qsizetype line = m_buffer.lineAt(position);
+    const qreal x = m_measure->x(line, position - m_buffer.lineStart(line));
+    return {Margin + x - scrollX(), lineY(line)};
+}
+
+QRectF TextBox::characterRect(qsizetype position) const
+{
+    const QPointF topLeft = viewportPointOf(position);
+    const qsizetype line = m_buffer.lineAt(position);
+    const qsizetype column = position - m_buffer.lineStart(line);
+    const qreal width = column < m_buffer.lineLength(line)
+                            ? m_measure->x(line, column + 1) - m_measure->x(line, column)
+                            : QFontMetricsF(m_advances->drawingFont()).horizontalAdvance(u' ');
+    return {topLeft, QSizeF(width, m_lineHeight)};
+}
+
+QRect TextBox::caretRect() const
+{
+    QPointF topLeft = viewportPointOf(m_caret);
+    if (!m_preedit.isEmpty()) {
+        topLeft.rx() += QFontMetricsF(m_advances->drawingFont())
+                            .horizontalAdvance(m_preedit.left(m_preeditCaret));
+    }
+    const int width = style()->pixelMetric(QStyle::PM_TextCursorWidth, nullptr, this);
+    return QRect(int(std::floor(topLeft.x())), int(topLeft.y()), width, m_lineHeight);
+}
+
+qsizetype TextBox::positionAt(QPointF point) const
+{
+    const qreal row = std::floor((point.y() - Margin) / m_lineHeight);
+    const qsizetype line
+        = std::clamp<qsizetype>(firstVisibleLine() + qsizetype(row), 0, m_buffer.lineCount() - 1);
+    const qreal x = point.x() - Margin + scrollX();
+    return m_buffer.lineStart(line) + m_measure->columnNearest(line, x);
+}
+
+// ---- Painting
+
+void TextBox::paintEvent(QPaintEvent *event)
+{
+    QPainter painter(viewport());
+    painter.setFont(m_advances->drawingFont());
+    const QRect exposed = event->rect();
+    const qsizetype first = firstVisibleLine();
+    for (qsizetype line = first; line < m_buffer.lineCount(); ++line) {
+        const qreal y = lineY(line);
+        if (y > exposed.bottom())
+            break;
+        if (y + m_lineHeight >= exposed.top())
+            paintLine(painter, line, y, exposed);
+    }
+    if (m_caretShown && hasFocus() && isEnabled())
+        painter.fillRect(caretRect(), palette().color(QPalette::Text));
+    if (m_dropCaret) {
+        const QPointF at = viewportPointOf(*m_dropCaret);
+        painter.fillRect(QRectF(at, QSizeF(1, m_lineHeight)), palette().color(QPalette::Text));
+    }
+}
+
+// Draws the characters from start on, in runs between tabs, from x on: the glyphs stand where
+// the summed advances put them. lineStartX is where the line's first column is drawn, from
+// which tab stops count.
+void TextBox::drawRun(QPainter &painter, qsizetype start, qsizetype length, qreal x, qreal y,
+                      qreal lineStartX)
+{
+    if (length <= 0)
+        return;
+    const qsizetype lookBehind = start > 0 ? 1 : 0;
+    const QString chars = m_buffer.mid(start - lookBehind, length + lookBehind + 1);
+    QString run;
+    qreal runX = x;
+    const auto flush = [&] {
+        if (!run.isEmpty())
+            painter.drawText(QPointF(runX, y), run);
+        run.clear();
+    };
+    for (qsizetype index = lookBehind; index < lookBehind + length; ++index) {
+        const QChar previous = index > 0 ? chars[index - 1] : QChar();
+        const QChar character = chars[index];
+        const QChar next = index + 1 < chars.size() ? chars[index + 1] : QChar();
+        const qreal nextX
+            = lineStartX + m_advances->after(x - lineStartX, previous, character, next);
+        if (character == u'\t') {
+            flush();
+            runX = nextX;
+        } else {
+            const bool paired = (character.isHighSurrogate() && next.isLowSurrogate())
+                                || (character.isLowSurrogate() && previous.isHighSurrogate());
+            run += CharacterAdvances::shownAs(character, paired);
+        }
+        x = nextX;
+    }
+    flush();
+}
+
+void TextBox::paintLine(QPainter &painter, qsizetype line, qreal y, const QRect &exposed)
+{
+    const qsizetype start = m_buffer.lineStart(line);
+    const qsizetype length = m_buffer.lineLength(line);
+    const qreal lineStartX = Margin - scrollX();
+    const LineMeasure::Column first
+        = m_measure->columnAtOrBefore(line, exposed.left() - lineStartX);
+    const LineMeasure::Column last
+        = m_measure->columnAtOrBefore(line, exposed.right() - lineStartX);
+    const qsizetype firstColumn = first.column > 0 ? first.column - 1 : 0;
+    const qsizetype endColumn = std::min(length, last.column + 2);
+    const qreal firstX = lineStartX + m_measure->x(line, firstColumn);
+    const qreal baseline = y + m_ascent;
+    const QColor text = palette().color(QPalette::Text);
+    painter.setPen(text);
+
+    const qsizetype caretColumn = m_caret - start;
+    const bool preeditHere
+        = !m_preedit.isEmpty() && m_buffer.lineAt(m_caret) == line && caretColumn >= firstColumn;
+    if (preeditHere) {
+        const qreal caretX = lineStartX + m_measure->x(line, caretColumn);
+        drawRun(painter, start + firstColumn, caretColumn - firstColumn, firstX, baseline,
+                lineStartX);
+        const qreal preeditWidth
+            = QFontMetricsF(m_advances->drawingFont()).horizontalAdvance(m_preedit);
+        QFont underlined = m_advances->drawingFont();
+        underlined.setUnderline(true);
+        painter.setFont(underlined);
+        painter.drawText(QPointF(caretX, baseline), m_preedit);
+        painter.setFont(m_advances->drawingFont());
+        drawRun(painter, m_caret, endColumn - caretColumn, caretX + preeditWidth, baseline,
+                lineStartX + preeditWidth);
+        return;
+    }
+    drawRun(painter, start + firstColumn, endColumn - firstColumn, firstX, baseline, lineStartX);
+
+    // The selected part of the line, its line end shown as a space's width.
+    const qsizetype selectedFrom = std::max(selectionStart(), start);
+    const qsizetype selectedTo = std::min(selectionEnd(), start + length);
+    const bool lineEndSelected
+        = selectionStart() <= start + length && selectionEnd() > start + length;
+    if (!hasSelection() || (selectedFrom >= selectedTo && !lineEndSelected)
+        || selectedFrom > start + length)
+        return;
+    const qreal fromX = lineStartX + m_measure->x(line, selectedFrom - start);
+    qreal toX = lineStartX + m_measure->x(line, selectedTo - start);
+    if (lineEndSelected)
+        toX += QFontMetricsF(m_advances->drawingFont()).horizontalAdvance(u' ');
+    const QRectF selected(QPointF(fromX, y), QPointF(toX, y + m_lineHeight));
+    painter.save();
+    painter.setClipRect(selected);
+    painter.fillRect(selected, palette().color(QPalette::Highlight));
+    painter.setPen(palette().color(QPalette::HighlightedText));
+    drawRun(painter, start + firstColumn, endColumn - firstColumn, firstX, baseline, lineStartX);
+    painter.restore();
+}
+
+// ---- The caret
+
+bool TextBox::caretShouldBlink() const
+{
+    return hasFocus() && isEnabled() && isVisible()
+           && QGuiApplication::styleHints()->cursorFlashTime() > 0;
+}
+
+void TextBox::restartBlinking()
+{
+    m_caretShown = true;
+    if (caretShouldBlink())
+        m_blinkTimer.start(QGuiApplication::styleHints()->cursorFlashTime() / 2, this);
+    else
+        m_blinkTimer.stop();
+    repaintCaret();
+}
+
+void TextBox::repaintCaret()
+{
+    viewport()->update(caretRect().adjusted(-1, 0, 1, 0));
+}
+
+void TextBox::timerEvent(QTimerEvent *event)
+{
+    if (event->timerId() == m_blinkTimer.timerId()) {
+        if (!caretShouldBlink()) {
+            m_blinkTimer.stop();
+            return;
+        }
+        m_caretShown = !m_caretShown;
+        repaintCaret();
+    } else if (event->timerId() == m_autoscrollTimer.timerId()) {
+        autoscroll();
+    } else {
+        QAbstractScrollArea::timerEvent(event);
+    }
+}
+
+void TextBox::focusInEvent(QFocusEvent *event)
+{
+    QAbstractScrollArea::focusInEvent(event);
+    restartBlinking();
+}
+
+void TextBox::focusOutEvent(QFocusEvent *event)
+{
+    QAbstractScrollArea::focusOutEvent(event);
+    m_blinkTimer.stop();
+    repaintCaret();
+}
+
+void TextBox::showEvent(QShowEvent *event)
+{
+    QAbstractScrollArea::showEvent(event);
+    updateScrollRanges();
+    restartBlinking();
+}
+
+void TextBox::hideEvent(QHideEvent *event)
+{
+    QAbstractScrollArea::hideEvent(event);
+    m_blinkTimer.stop();
+}
+
+void TextBox::changeEvent(QEvent *event)
+{
+    QAbstractScrollArea::changeEvent(event);
+    switch (event->type()) {
+    case QEvent::FontChange:
+        resetFont();
+        break;
+    case QEvent::EnabledChange:
+        if (!isEnabled())
+            m_preedit.clear();
+        restartBlinking();
+        viewport()->update();
+        break;
+    case QEvent::PaletteChange:
+    case QEvent::StyleChange:
+        viewport()->update();
+        break;
+    default:
+        break;
+    }
+}
