@@ -50,10 +50,19 @@ public:
 
     bool atEnd();
     QString readLine();
+    // Appends the lines not read yet to the text, each followed by CR LF: the text that
+    // readLine() and CR LF in a loop give, without a string per line. When a read fails
+    // part-way, the text ends with the last line whose end was read before the failure.
+    void appendLinesWithCrLf(QString &text);
+    // The lines given so far, by either function.
+    qsizetype linesRead() const { return m_linesRead; }
 
 private:
     // Decodes the next piece of the file into the buffer; false at the end of the file.
     bool readMore();
+    // Reads the next piece of the file into m_piece; gives its size, 0 at the end of the file.
+    qint64 readPiece();
+    void reserveForRemainingLines(QString &text) const;
 
     std::unique_ptr<QIODevice> m_device;
     QString m_absoluteFilePath;
@@ -63,4 +72,7 @@ private:
     QString m_buffer;
     qsizetype m_position = 0;
     bool m_deviceAtEnd = false;
+    // The last character given ended a line with a CR: an LF next completes that line end.
+    bool m_afterCarriageReturn = false;
+    qsizetype m_linesRead = 0;
 };

@@ -52,6 +52,11 @@ const std::array<quint16, 0x10000> &encodingTable()
 
 namespace Windows1250 {
 
+const std::array<char16_t, 256> &decodingTable()
+{
+    return DecodingTable;
+}
+
 void decodeAppending(QByteArrayView bytes, QString &text)
 {
     const qsizetype start = text.size();
