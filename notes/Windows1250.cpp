@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "notes/Windows1250.h"
 
+#include "common/HugePages.h"
+
 #include <array>
 
 namespace {
@@ -71,6 +73,8 @@ Encoding encode(QStringView text)
     const auto &table = encodingTable();
     Encoding result;
     result.bytes.resize(text.size());
+    // A save of many megabytes writes them all into fresh memory.
+    HugePages::prefer(result.bytes.data(), result.bytes.size());
     char *out = result.bytes.data();
     const char16_t *chars = text.utf16();
     const qsizetype length = text.size();
