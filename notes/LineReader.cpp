@@ -97,24 +97,26 @@ public:
         char16_t *const begin = reinterpret_cast<char16_t *>(m_text.data());
         char16_t *out = begin + start;
         const char16_t *lineEnd = nullptr;
-        bool afterCarriageReturn = m_afterCarriageReturn;
         qsizetype lineEnds = 0;
-        for (; from != to; ++from) {
-            const char16_t character = decode(*from);
-            const bool completesPair = afterCarriageReturn && character == LineFeed;
-            afterCarriageReturn = character == CarriageReturn;
-            if (completesPair)
-                continue;
+        const Element *next = from;
+        // The LF of a CR LF whose CR ended the stretch before.
+        if (next != to && m_afterCarriageReturn && decode(*next) == LineFeed)
+            ++next;
+        while (next != to) {
+            const char16_t character = decode(*next++);
             *out++ = character;
-            if (afterCarriageReturn) {
-                *out++ = LineFeed;
-                lineEnd = out;
-                ++lineEnds;
-            }
+            if (character != CarriageReturn)
+                continue;
+            *out++ = LineFeed;
+            lineEnd = out;
+            ++lineEnds;
+            if (next != to && decode(*next) == LineFeed)
+                ++next;
         }
         if (lineEnd)
             m_lastLineEnd = lineEnd - begin;
-        m_afterCarriageReturn = afterCarriageReturn;
+        if (from != to)
+            m_afterCarriageReturn = decode(to[-1]) == CarriageReturn;
         m_lineEnds += lineEnds;
         m_text.resize(out - begin);
     }
