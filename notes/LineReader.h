@@ -17,8 +17,9 @@ class WorkingFolder;
 //
 // CR LF or a lone CR ends a line, and the line end is not part of the line. A lone LF, 0x1A and
 // NUL are ordinary characters. A line end at the very end of the file does not start a further
-// line, and an empty file has no lines. The file is read in large pieces, so that reading it
-// whole takes time in proportion to its size.
+// line, and an empty file has no lines. A line is given as soon as its line end is read: when
+// reading fails right after a CR, the line it ended is still there. The file is read in large
+// pieces, so that reading it whole takes time in proportion to its size.
 //
 // Every failure is a RuntimeFailure naming the file's full path and the system's reason. The
 // file is closed on every path: when a read fails, and when the reader goes.
