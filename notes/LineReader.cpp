@@ -1,17 +1,21 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "notes/LineReader.h"
 
+#include "common/HugePages.h"
 #include "common/RuntimeFailure.h"
 #include "common/SystemError.h"
 #include "files/FileDescriptor.h"
 #include "files/FileKind.h"
 #include "files/WorkingFolder.h"
+#include "notes/CrLfWriter.h"
 #include "notes/Windows1250.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QLocale>
 
+#include <algorithm>
+#include <array>
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -106,37 +110,99 @@ LineReader::LineReader(std::unique_ptr<QIODevice> device, const QString &fileNam
 
 bool LineReader::atEnd()
 {
-    return m_position == m_buffer.size() && !readMore();
+    for (;;) {
+        // The LF of a CR LF goes with the line the CR ended.
+        if (m_afterCarriageReturn && m_position < m_buffer.size()) {
+            m_afterCarriageReturn = false;
+            if (m_buffer.at(m_position) == LineFeed)
+                ++m_position;
+        }
+        if (m_position < m_buffer.size())
+            return false;
+        if (!readMore())
+            return true;
+    }
 }
 
+// A CR ends its line at once: whether an LF follows is left to the next call, so that a CR at the
+// end of a piece does not wait for the next piece, nor a failure to read it take the line away.
 QString LineReader::readLine()
 {
+    if (atEnd())
+        return QString();
     qsizetype searchFrom = m_position;
-    for (;;) {
-        const qsizetype lineEnd = m_buffer.indexOf(QChar(CarriageReturn), searchFrom);
-        if (lineEnd >= 0 && lineEnd + 1 < m_buffer.size()) {
-            const QString line = m_buffer.sliced(m_position, lineEnd - m_position);
-            m_position = lineEnd + (m_buffer.at(lineEnd + 1) == LineFeed ? 2 : 1);
-            return line;
-        }
-        // Either no line end yet, or a CR at the end of what was read: whether an LF follows it
-        // is in the next piece.
-        searchFrom = lineEnd >= 0 ? lineEnd : m_buffer.size();
-        const qsizetype consumed = m_position;
-        if (!readMore()) {
-            const QString line = m_buffer.sliced(
-                m_position, (lineEnd >= 0 ? lineEnd : m_buffer.size()) - m_position);
-            m_position = m_buffer.size();
-            return line;
-        }
-        searchFrom -= consumed;
+    qsizetype lineEnd = -1;
+    while ((lineEnd = m_buffer.indexOf(QChar(CarriageReturn), searchFrom)) < 0) {
+        // readMore drops what was handed out, which moves the rest to the front.
+        searchFrom = m_buffer.size() - m_position;
+        if (!readMore())
+            break;
     }
+    const qsizetype end = lineEnd >= 0 ? lineEnd : m_buffer.size();
+    const QString line = m_buffer.sliced(m_position, end - m_position);
+    m_position = lineEnd >= 0 ? end + 1 : end;
+    m_afterCarriageReturn = lineEnd >= 0;
+    ++m_linesRead;
+    return line;
+}
+
+void LineReader::appendLinesWithCrLf(QString &text)
+{
+    reserveForRemainingLines(text);
+    CrLfWriter writer(text, m_afterCarriageReturn);
+    try {
+        // What readLine left of its piece, then the rest of the file, decoded as it is written.
+        const auto *const rest = reinterpret_cast<const char16_t *>(m_buffer.utf16());
+        writer.append(rest + m_position, rest + m_buffer.size(),
+                      [](char16_t character) { return character; });
+        m_buffer.clear();
+        m_position = 0;
+        const std::array<char16_t, 256> &table = Windows1250::decodingTable();
+        while (const qint64 count = readPiece()) {
+            const auto *const bytes = reinterpret_cast<const uchar *>(m_piece.constData());
+            writer.append(bytes, bytes + count, [&table](uchar byte) { return table[byte]; });
+        }
+    } catch (...) {
+        writer.dropOpenLine();
+        m_linesRead += writer.lineEnds();
+        throw;
+    }
+    writer.endOpenLine();
+    m_linesRead += writer.lineEnds();
+    m_afterCarriageReturn = writer.afterCarriageReturn();
+}
+
+// The rest of the file is as many characters as bytes when its line ends are CR LF, and a last
+// line end; the room reserved has a piece more, so that the string seldom has to move. Room never
+// written to costs no memory, as its pages are never touched; so huge pages are asked for only
+// where characters are expected.
+void LineReader::reserveForRemainingLines(QString &text) const
+{
+    const qint64 unread = m_deviceAtEnd ? 0
+                                        : std::clamp<qint64>(m_device->size() - m_device->pos(), 0,
+                                                             m_sizeLimit - m_bytesRead);
+    const qsizetype expected = 2 * (m_buffer.size() - m_position) + unread + 2;
+    const qsizetype start = text.size();
+    text.reserve(start + expected + std::min<qint64>(unread, PieceSize));
+    HugePages::prefer(text.data() + start, expected * qsizetype(sizeof(QChar)));
 }
 
 bool LineReader::readMore()
 {
-    if (m_deviceAtEnd)
+    const qint64 count = readPiece();
+    if (count == 0)
         return false;
+    // What was already handed out goes, so the buffer holds at most one piece and a line.
+    m_buffer.remove(0, m_position);
+    m_position = 0;
+    Windows1250::decodeAppending(QByteArrayView(m_piece.constData(), count), m_buffer);
+    return true;
+}
+
+qint64 LineReader::readPiece()
+{
+    if (m_deviceAtEnd)
+        return 0;
     m_piece.resize(PieceSize);
     const qint64 count = m_device->read(m_piece.data(), PieceSize);
     if (count < 0) {
@@ -149,7 +215,7 @@ bool LineReader::readMore()
     if (count == 0) {
         m_deviceAtEnd = true;
         m_device->close();
-        return false;
+        return 0;
     }
     m_bytesRead += count;
     if (m_bytesRead > m_sizeLimit) {
@@ -162,9 +228,5 @@ bool LineReader::readMore()
                 .arg(locale.toString(m_bytesRead), locale.formattedDataSize(m_bytesRead)),
             m_sizeLimit);
     }
-    // What was already handed out goes, so the buffer holds at most one piece and a line.
-    m_buffer.remove(0, m_position);
-    m_position = 0;
-    Windows1250::decodeAppending(QByteArrayView(m_piece.constData(), count), m_buffer);
-    return true;
+    return count;
 }

@@ -17,8 +17,9 @@ class WorkingFolder;
 //
 // CR LF or a lone CR ends a line, and the line end is not part of the line. A lone LF, 0x1A and
 // NUL are ordinary characters. A line end at the very end of the file does not start a further
-// line, and an empty file has no lines. The file is read in large pieces, so that reading it
-// whole takes time in proportion to its size.
+// line, and an empty file has no lines. A line is given as soon as its line end is read: when
+// reading fails right after a CR, the line it ended is still there. The file is read in large
+// pieces, so that reading it whole takes time in proportion to its size.
 //
 // Every failure is a RuntimeFailure naming the file's full path and the system's reason. The
 // file is closed on every path: when a read fails, and when the reader goes.
@@ -50,10 +51,19 @@ public:
 
     bool atEnd();
     QString readLine();
+    // Appends the lines not read yet to the text, each followed by CR LF: the text that
+    // readLine() and CR LF in a loop give, without a string per line. When a read fails
+    // part-way, the text ends with the last line whose end was read before the failure.
+    void appendLinesWithCrLf(QString &text);
+    // The lines given so far, by either function.
+    qsizetype linesRead() const { return m_linesRead; }
 
 private:
     // Decodes the next piece of the file into the buffer; false at the end of the file.
     bool readMore();
+    // Reads the next piece of the file into m_piece; gives its size, 0 at the end of the file.
+    qint64 readPiece();
+    void reserveForRemainingLines(QString &text) const;
 
     std::unique_ptr<QIODevice> m_device;
     QString m_absoluteFilePath;
@@ -63,4 +73,7 @@ private:
     QString m_buffer;
     qsizetype m_position = 0;
     bool m_deviceAtEnd = false;
+    // The last character given ended a line with a CR: an LF next completes that line end.
+    bool m_afterCarriageReturn = false;
+    qsizetype m_linesRead = 0;
 };

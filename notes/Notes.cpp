@@ -10,8 +10,6 @@
 
 namespace {
 
-const QString LineEnd = QStringLiteral("\r\n");
-
 QString textKept()
 {
     return Notes::tr("Tekst w oknie pozostał bez zmian.");
@@ -40,22 +38,18 @@ void Notes::ReadNotes(TextArea &Text1, LineReader &notes)
 {
     const BusyCursor busy;
     QString text;
-    qsizetype lineCount = 0;
+    const qsizetype linesBefore = notes.linesRead();
     try {
-        while (!notes.atEnd()) {
-            text += notes.readLine();
-            text += LineEnd;
-            ++lineCount;
-        }
+        notes.appendLinesWithCrLf(text);
     } catch (const LineReader::TooLarge &failure) {
         // Lines of a file that keeps growing would be a cut-off copy of it, not the notes.
         throw RuntimeFailure(failure.number(), failure.description() + u' ' + textKept());
     } catch (const RuntimeFailure &failure) {
         Text1.SetText(text);
-        throw RuntimeFailure(
-            failure.number(),
-            failure.description() + u' '
-                + tr("W oknie są wiersze wczytane przed błędem: %1.").arg(lineCount));
+        throw RuntimeFailure(failure.number(),
+                             failure.description() + u' '
+                                 + tr("W oknie są wiersze wczytane przed błędem: %1.")
+                                       .arg(notes.linesRead() - linesBefore));
     }
     Text1.SetText(text);
 }

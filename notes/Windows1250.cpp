@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "notes/Windows1250.h"
 
+#include "common/HugePages.h"
+
 #include <array>
 
 namespace {
@@ -52,6 +54,11 @@ const std::array<quint16, 0x10000> &encodingTable()
 
 namespace Windows1250 {
 
+const std::array<char16_t, 256> &decodingTable()
+{
+    return DecodingTable;
+}
+
 void decodeAppending(QByteArrayView bytes, QString &text)
 {
     const qsizetype start = text.size();
@@ -66,6 +73,8 @@ Encoding encode(QStringView text)
     const auto &table = encodingTable();
     Encoding result;
     result.bytes.resize(text.size());
+    // A save of many megabytes writes them all into fresh memory.
+    HugePages::prefer(result.bytes.data(), result.bytes.size());
     char *out = result.bytes.data();
     const char16_t *chars = text.utf16();
     const qsizetype length = text.size();

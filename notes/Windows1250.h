@@ -6,6 +6,8 @@
 #include <QString>
 #include <QStringView>
 
+#include <array>
+
 // The Windows-1250 (Central European) code page as a table of its 256 bytes.
 //
 // Qt's own converters for legacy code pages exist only when Qt was built with ICU or iconv, and
@@ -15,6 +17,9 @@
 // The five bytes the code page leaves undefined (0x81, 0x83, 0x88, 0x90, 0x98) decode to the
 // control characters of the same number, so that every byte survives a read and a save.
 namespace Windows1250 {
+
+// The character each byte stands for, for loops that decode as they go.
+const std::array<char16_t, 256> &decodingTable();
 
 // Appends one character per byte to the text.
 void decodeAppending(QByteArrayView bytes, QString &text);

@@ -2,7 +2,6 @@
 #include "textarea/TextBuffer.h"
 
 #include <algorithm>
-#include <string_view>
 
 namespace {
 
@@ -236,22 +235,31 @@ TextBuffer::Block TextBuffer::summarize(qsizetype from, qsizetype to) const
     qsizetype run = 0;
     char16_t previous = characterBefore(from).unicode();
     visitPieces(from, to, [&](QStringView characters) {
-        for (const char16_t character :
-             std::u16string_view(characters.utf16(), size_t(characters.size()))) {
-            if (character > CarriageReturn) {
+        if (characters.isEmpty())
+            return true;
+        const char16_t *next = characters.utf16();
+        const char16_t *const end = next + characters.size();
+        // The LF of a CR LF whose CR ended the stretch before.
+        if (previous == CarriageReturn && *next == LineFeed)
+            ++next;
+        while (next != end) {
+            const char16_t character = *next++;
+            if (character > CarriageReturn
+                || (character != CarriageReturn && character != LineFeed)) {
                 ++run;
-            } else if (startsLineEnd(character, previous)) {
-                if (block.lineEnds == 0)
-                    block.leading = run;
-                else
-                    block.longestInside = std::max(block.longestInside, run);
-                ++block.lineEnds;
-                run = 0;
-            } else if (character != LineFeed) {
-                ++run;
+                continue;
             }
-            previous = character;
+            if (block.lineEnds == 0)
+                block.leading = run;
+            else
+                block.longestInside = std::max(block.longestInside, run);
+            ++block.lineEnds;
+            run = 0;
+            // A CR LF is one line end.
+            if (character == CarriageReturn && next != end && *next == LineFeed)
+                ++next;
         }
+        previous = end[-1];
         return true;
     });
     if (block.lineEnds == 0)

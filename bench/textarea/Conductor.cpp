@@ -251,15 +251,14 @@ bool writeFile(const QString &path, const QByteArray &bytes)
 
 } // namespace
 
-int Conductor::runRow(const QByteArray &rowName, int rounds)
+int Conductor::runRow(const QByteArray &rowName, const Options &options)
 {
     const auto row
         = std::find_if(goalRows().begin(), goalRows().end(),
                        [&](const GoalRow &candidate) { return rowName == candidate.name; });
     if (row == goalRows().end())
         return 2;
-    if (rounds <= 0)
-        rounds = row->rounds;
+    const int rounds = options.rounds > 0 ? options.rounds : row->rounds;
 
     const QTemporaryDir folder;
     if (!folder.isValid())
@@ -279,9 +278,15 @@ int Conductor::runRow(const QByteArray &rowName, int rounds)
         std::printf("offered by xclip, afresh for each measurement: %lld bytes, %lld lines\n",
                     qint64(bytes.size()), qint64(bytes.count('\n')));
     }
-    std::printf("%d round(s), each measurement in a fresh process, notatki and the stock floor "
-                "taking turns; medians shown\n",
-                rounds);
+    if (options.withFloor) {
+        std::printf("%d round(s), each measurement in a fresh process, notatki and the stock "
+                    "floor taking turns; medians shown\n",
+                    rounds);
+    } else {
+        std::printf("%d round(s), each measurement in a fresh process, without the stock floor; "
+                    "medians shown\n",
+                    rounds);
+    }
     std::printf("memory in MiB, goals too (the goals' 150 MB show as 143 MiB)\n");
     std::printf("load average before: %s\n", loadAverage().constData());
     std::fflush(stdout);
@@ -290,11 +295,13 @@ int Conductor::runRow(const QByteArray &rowName, int rounds)
     Results stock;
     for (int round = 0; round < rounds; ++round) {
         for (const QByteArray &caseName : row->cases) {
-            const bool notatkiFirst = round % 2 == 0;
+            const bool notatkiFirst = round % 2 == 0 || !options.withFloor;
             measureInFreshProcess(notatkiFirst ? "notatki" : "stock", *row, caseName, folder.path(),
                                   notatkiFirst ? notatki : stock);
-            measureInFreshProcess(notatkiFirst ? "stock" : "notatki", *row, caseName, folder.path(),
-                                  notatkiFirst ? stock : notatki);
+            if (options.withFloor) {
+                measureInFreshProcess(notatkiFirst ? "stock" : "notatki", *row, caseName,
+                                      folder.path(), notatkiFirst ? stock : notatki);
+            }
         }
     }
     printTable(*row, notatki, stock);
@@ -304,7 +311,7 @@ int Conductor::runRow(const QByteArray &rowName, int rounds)
 
 void Conductor::printUsage()
 {
-    std::fprintf(stderr, "usage: bench_textarea ROW [ROUNDS]\nrows:\n");
+    std::fprintf(stderr, "usage: bench_textarea ROW [ROUNDS] [--no-floor]\nrows:\n");
     for (const GoalRow &row : goalRows())
         std::fprintf(stderr, "  %-15s %s (%d round(s) unless told)\n", row.name, row.workload,
                      row.rounds);

@@ -8,8 +8,17 @@
 // (medians over the rounds) side by side with the goal, and the machine's load before and after.
 namespace Conductor {
 
+// How a row is run.
+struct Options
+{
+    // 0: the row's own count.
+    int rounds = 0;
+    // Without the stock widget's floor, which takes minutes and gigabytes on the largest rows.
+    bool withFloor = true;
+};
+
 // Returns the exit status: 2 for an unknown row.
-int runRow(const QByteArray &rowName, int rounds);
+int runRow(const QByteArray &rowName, const Options &options);
 
 void printUsage();
 

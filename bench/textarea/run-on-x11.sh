@@ -3,15 +3,24 @@
 # bench_textarea under Xvfb, row after row of the goal table (all of them unless named), with a
 # window manager as on a desktop; paste-80m needs it, the others run offscreen too.
 #
-#   bench/textarea/run-on-x11.sh BUILD_FOLDER [ROW...]
+#   bench/textarea/run-on-x11.sh BUILD_FOLDER [--no-floor] [ROW...]
+#
+# --no-floor is handed to every row (see bench/textarea/main.cpp).
 source "$(dirname "${BASH_SOURCE[0]}")/../../tests/e2e/lib.sh"
 bench=$(realpath "$1/bench/textarea/bench_textarea")
 shift
-rows=("$@")
+options=()
+rows=()
+for argument in "$@"; do
+    case "$argument" in
+        --*) options+=("$argument") ;;
+        *) rows+=("$argument") ;;
+    esac
+done
 [ ${#rows[@]} -gt 0 ] || rows=(empty-lines-32 empty-lines-64 long-line-1m long-line-20m notes-10m paste-80m)
 
 e2e_start_display
 export QT_QPA_PLATFORM=xcb
 for row in "${rows[@]}"; do
-    "$bench" "$row"
+    "$bench" "$row" "${options[@]}"
 done

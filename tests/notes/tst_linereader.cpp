@@ -21,13 +21,19 @@ private slots:
     void init();
     void splitsLines_data();
     void splitsLines();
+    void appendsEachLineWithCrLf_data();
+    void appendsEachLineWithCrLf();
+    void appendsTheLinesLeftAfterReadLine_data();
+    void appendsTheLinesLeftAfterReadLine();
+    void readErrorKeepsTheLinesBeforeIt_data();
+    void readErrorKeepsTheLinesBeforeIt();
     void readsAFileOnDisk();
     void refusesToOpen_data();
     void refusesToOpen();
     void doesNotBlockOnAFifo();
-    void readErrorPartWay();
     void limitHoldsOnWhatIsRead_data();
     void limitHoldsOnWhatIsRead();
+    void endlessFileEndsInBoundedMemory_data();
     void endlessFileEndsInBoundedMemory();
 
 private:
@@ -52,6 +58,39 @@ QStringList readAll(const QByteArray &bytes)
     buffer->open(QIODevice::ReadOnly);
     LineReader reader(std::move(buffer), QStringLiteral("notes.txt"));
     return readAll(reader);
+}
+
+QString appendAll(LineReader &reader)
+{
+    QString text;
+    reader.appendLinesWithCrLf(text);
+    return text;
+}
+
+QString withCrLfAfterEach(const QStringList &lines)
+{
+    QString text;
+    for (const QString &line : lines)
+        text += line + QStringLiteral("\r\n");
+    return text;
+}
+
+// How the device hands out the bytes: a file, whose size the reader can ask, or a pipe giving
+// so many bytes per read that line ends fall across the boundaries between reads.
+enum class Source { File, OneByteReads, TwoByteReads, ThreeByteReads };
+
+std::unique_ptr<QIODevice> deviceFor(const QByteArray &bytes, Source source,
+                                     ChunkedDevice::Last last = ChunkedDevice::Last::End)
+{
+    if (source == Source::File && last == ChunkedDevice::Last::End) {
+        auto buffer = std::make_unique<QBuffer>();
+        buffer->setData(bytes);
+        buffer->open(QIODevice::ReadOnly);
+        return buffer;
+    }
+    const qint64 chunkSize = source == Source::File ? std::numeric_limits<qint64>::max()
+                                                    : qint64(source) - qint64(Source::File);
+    return std::make_unique<ChunkedDevice>(bytes, last, chunkSize);
 }
 
 constexpr qsizetype PieceSize = 1 << 20;
@@ -109,6 +148,114 @@ void LineReaderTest::splitsLines()
     QFETCH(QByteArray, bytes);
     QFETCH(QStringList, lines);
     QCOMPARE(readAll(bytes), lines);
+}
+
+// The same files read all at once give the same lines, however the reads fall.
+void LineReaderTest::appendsEachLineWithCrLf_data()
+{
+    splitsLines_data();
+    const QByteArray loneCarriageReturns(PieceSize + 10, '\r');
+    QTest::newRow("lone CRs make the text larger than the file")
+        << loneCarriageReturns << QStringList(QList<QString>(loneCarriageReturns.size()));
+}
+
+void LineReaderTest::appendsEachLineWithCrLf()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QStringList, lines);
+    for (const Source source : {Source::File, Source::OneByteReads, Source::ThreeByteReads}) {
+        LineReader reader(deviceFor(bytes, source), QStringLiteral("notes.txt"));
+        QString text = QStringLiteral("before ");
+        reader.appendLinesWithCrLf(text);
+        QCOMPARE(text, QStringLiteral("before ") + withCrLfAfterEach(lines));
+        QCOMPARE(reader.linesRead(), lines.size());
+        QVERIFY(reader.atEnd());
+    }
+}
+
+void LineReaderTest::appendsTheLinesLeftAfterReadLine_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<int>("linesFirst");
+    QTest::addColumn<QString>("rest");
+    QTest::newRow("lines after the first") << QByteArray("a\r\nb\r\nc") << 1 << "b\r\nc\r\n";
+    QTest::newRow("LF of the pair that ended the first line")
+        << QByteArray("a\r\nb") << 1 << "b\r\n";
+    QTest::newRow("lone CR ended the first line") << QByteArray("a\r\rb") << 1 << "\r\nb\r\n";
+    QTest::newRow("nothing left") << QByteArray("a\r\n") << 1 << "";
+    QTest::newRow("last line without a line end left") << QByteArray("a\r\nb") << 1 << "b\r\n";
+}
+
+void LineReaderTest::appendsTheLinesLeftAfterReadLine()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(int, linesFirst);
+    QFETCH(QString, rest);
+    for (const Source source : {Source::File, Source::OneByteReads, Source::TwoByteReads}) {
+        LineReader reader(deviceFor(bytes, source), QStringLiteral("notes.txt"));
+        for (int line = 0; line < linesFirst; ++line)
+            reader.readLine();
+        QString text;
+        reader.appendLinesWithCrLf(text);
+        QCOMPARE(text, rest);
+        QCOMPARE(reader.linesRead(), linesFirst + rest.count(QStringLiteral("\r\n")));
+    }
+}
+
+void LineReaderTest::readErrorKeepsTheLinesBeforeIt_data()
+{
+    QTest::addColumn<QByteArray>("bytesBeforeFailure");
+    QTest::addColumn<QStringList>("lines");
+    QTest::newRow("failure inside a line")
+        << QByteArray("a\r\nb\r\nniedoko") << QStringList{"a", "b"};
+    QTest::newRow("failure right after a line end")
+        << QByteArray("a\r\nb\r\n") << QStringList{"a", "b"};
+    // Whatever the next byte is, the CR has ended the line.
+    QTest::newRow("failure right after a CR") << QByteArray("a\r\nb\r") << QStringList{"a", "b"};
+    QTest::newRow("failure inside the first line") << QByteArray("niedoko") << QStringList();
+    QTest::newRow("failure at once") << QByteArray() << QStringList();
+    QTest::newRow("failure in a later piece")
+        << QByteArray(PieceSize + 5, 'x') + "\r\ny" << QStringList{QString(PieceSize + 5, u'x')};
+}
+
+void LineReaderTest::readErrorKeepsTheLinesBeforeIt()
+{
+    QFETCH(QByteArray, bytesBeforeFailure);
+    QFETCH(QStringList, lines);
+    const auto checkFailure = [this](const RuntimeFailure &failure) {
+        QCOMPARE(failure.number(), int(RuntimeFailure::DeviceIOError));
+        QVERIFY(failure.description().contains(m_folder->filePath(QStringLiteral("notes.txt"))));
+        QVERIFY(failure.description().contains(QStringLiteral("Input/output error")));
+    };
+    for (const Source source : {Source::File, Source::OneByteReads, Source::TwoByteReads}) {
+        auto piecewise = deviceFor(bytesBeforeFailure, source, ChunkedDevice::Last::Failure);
+        const auto &chunked = static_cast<const ChunkedDevice &>(*piecewise);
+        LineReader reader(std::move(piecewise), QStringLiteral("notes.txt"));
+        QString text;
+        try {
+            reader.appendLinesWithCrLf(text);
+            QFAIL("the read error was not reported");
+        } catch (const RuntimeFailure &failure) {
+            checkFailure(failure);
+        }
+        QCOMPARE(text, withCrLfAfterEach(lines));
+        QCOMPARE(reader.linesRead(), lines.size());
+        QVERIFY2(chunked.wasClosed(), "the file stays open after the failure");
+    }
+
+    auto device = deviceFor(bytesBeforeFailure, Source::File, ChunkedDevice::Last::Failure);
+    const auto &chunked = static_cast<const ChunkedDevice &>(*device);
+    LineReader lineByLine(std::move(device), QStringLiteral("notes.txt"));
+    QStringList linesRead;
+    try {
+        while (!lineByLine.atEnd())
+            linesRead += lineByLine.readLine();
+        QFAIL("the read error was not reported");
+    } catch (const RuntimeFailure &failure) {
+        checkFailure(failure);
+    }
+    QCOMPARE(linesRead, lines);
+    QVERIFY2(chunked.wasClosed(), "the file stays open after the failure");
 }
 
 void LineReaderTest::readsAFileOnDisk()
@@ -187,46 +334,35 @@ void LineReaderTest::doesNotBlockOnAFifo()
     QVERIFY2(!fifo.hadToFreeTheReader(), "opening the FIFO blocked");
 }
 
-void LineReaderTest::readErrorPartWay()
-{
-    auto device = std::make_unique<FailingDevice>("a\r\nb\r\nniedoko");
-    const FailingDevice &failing = *device;
-    LineReader reader(std::move(device), QStringLiteral("notes.txt"));
-    QCOMPARE(reader.readLine(), QStringLiteral("a"));
-    QCOMPARE(reader.readLine(), QStringLiteral("b"));
-    try {
-        reader.readLine();
-        QFAIL("the read error was not reported");
-    } catch (const RuntimeFailure &failure) {
-        QCOMPARE(failure.number(), int(RuntimeFailure::DeviceIOError));
-        QVERIFY(failure.description().contains(m_folder->filePath(QStringLiteral("notes.txt"))));
-        QVERIFY(failure.description().contains(QStringLiteral("Input/output error")));
-    }
-    QVERIFY2(failing.wasClosed(), "the file stays open after the failure");
-}
-
 void LineReaderTest::limitHoldsOnWhatIsRead_data()
 {
+    QTest::addColumn<bool>("allAtOnce");
     QTest::addColumn<QByteArray>("atOpening");
     QTest::addColumn<QByteArray>("addedAfterOpening");
     QTest::addColumn<qint64>("sizeLimit");
     QTest::addColumn<QStringList>("lines");
 
-    QTest::newRow("grown one byte past the limit")
-        << QByteArray("a\r\n") << QByteArray(98, 'b') << qint64(100) << QStringList();
-    QTest::newRow("grown past the limit in a later piece")
-        << QByteArray(10, 'a') << QByteArray(PieceSize + 10, 'b') << qint64(PieceSize)
-        << QStringList();
-    QTest::newRow("grown up to the limit exactly")
-        << QByteArray("a\r\n") << QByteArray(97, 'b') << qint64(100)
-        << QStringList{"a", QString(97, u'b')};
-    QTest::newRow("shrunk after opening")
-        << QByteArray(100, 'a') << QByteArray() << qint64(100) << QStringList{QString(100, u'a')};
+    for (const bool allAtOnce : {false, true}) {
+        const auto row = [allAtOnce](const char *name) -> QTestData & {
+            return QTest::addRow("%s, %s", name, allAtOnce ? "all at once" : "line by line")
+                   << allAtOnce;
+        };
+        row("grown one byte past the limit")
+            << QByteArray("a\r\n") << QByteArray(98, 'b') << qint64(100) << QStringList();
+        row("grown past the limit in a later piece")
+            << QByteArray(10, 'a') << QByteArray(PieceSize + 10, 'b') << qint64(PieceSize)
+            << QStringList();
+        row("grown up to the limit exactly") << QByteArray("a\r\n") << QByteArray(97, 'b')
+                                             << qint64(100) << QStringList{"a", QString(97, u'b')};
+        row("shrunk after opening") << QByteArray(100, 'a') << QByteArray() << qint64(100)
+                                    << QStringList{QString(100, u'a')};
+    }
 }
 
 // fstat sees the size at opening; what the reader must refuse is what it reads afterwards.
 void LineReaderTest::limitHoldsOnWhatIsRead()
 {
+    QFETCH(bool, allAtOnce);
     QFETCH(QByteArray, atOpening);
     QFETCH(QByteArray, addedAfterOpening);
     QFETCH(qint64, sizeLimit);
@@ -243,7 +379,8 @@ void LineReaderTest::limitHoldsOnWhatIsRead()
 
     const bool refused = lines.isEmpty();
     try {
-        QCOMPARE(readAll(reader), lines);
+        QCOMPARE(allAtOnce ? appendAll(reader) : withCrLfAfterEach(readAll(reader)),
+                 withCrLfAfterEach(lines));
         QVERIFY2(!refused, "a file grown past the limit was read whole");
     } catch (const LineReader::TooLarge &failure) {
         QVERIFY2(refused, qPrintable(failure.description()));
@@ -255,20 +392,27 @@ void LineReaderTest::limitHoldsOnWhatIsRead()
     }
 }
 
+void LineReaderTest::endlessFileEndsInBoundedMemory_data()
+{
+    QTest::addColumn<bool>("allAtOnce");
+    QTest::newRow("line by line") << false;
+    QTest::newRow("all at once") << true;
+}
+
 void LineReaderTest::endlessFileEndsInBoundedMemory()
 {
+    QFETCH(bool, allAtOnce);
     auto device = std::make_unique<EndlessDevice>();
     const EndlessDevice &endless = *device;
     constexpr qint64 sizeLimit = 3 * PieceSize + 5;
     LineReader reader(std::move(device), QStringLiteral("notes.txt"), sizeLimit);
-    qsizetype lineCount = 0;
     QVERIFY_THROWS_EXCEPTION(LineReader::TooLarge, {
-        while (!reader.atEnd()) {
+        if (allAtOnce)
+            appendAll(reader);
+        while (!reader.atEnd())
             reader.readLine();
-            ++lineCount;
-        }
     });
-    QVERIFY(lineCount > 0);
+    QVERIFY(reader.linesRead() > 0);
     QVERIFY2(endless.bytesHandedOut() <= sizeLimit + PieceSize,
              qPrintable(QString::number(endless.bytesHandedOut())));
     QVERIFY2(!endless.isOpen(), "the device stays open after the refusal");

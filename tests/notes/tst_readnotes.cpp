@@ -28,6 +28,7 @@ private slots:
     void readsIntoADisabledArea();
     void failureToOpenKeepsTheText_data();
     void failureToOpenKeepsTheText();
+    void readErrorKeepsTheLinesReadSoFar_data();
     void readErrorKeepsTheLinesReadSoFar();
     void growingFileKeepsTheText();
     void oneUndoBringsBackTheEarlierText();
@@ -156,9 +157,24 @@ void ReadNotesTest::failureToOpenKeepsTheText()
     QCOMPARE(QGuiApplication::overrideCursor(), nullptr);
 }
 
+void ReadNotesTest::readErrorKeepsTheLinesReadSoFar_data()
+{
+    QTest::addColumn<QByteArray>("bytesBeforeFailure");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("lineCount");
+    QTest::newRow("failure inside a line") << QByteArray("pierwszy\r\ndrugi\rtrzeci niedoko")
+                                           << QStringLiteral("pierwszy\r\ndrugi\r\n") << 2;
+    QTest::newRow("failure right after a lone CR")
+        << QByteArray("pierwszy\r\ndrugi\r") << QStringLiteral("pierwszy\r\ndrugi\r\n") << 2;
+    QTest::newRow("failure inside the first line") << QByteArray("niedoko") << QString() << 0;
+}
+
 void ReadNotesTest::readErrorKeepsTheLinesReadSoFar()
 {
-    LineReader notes(std::make_unique<FailingDevice>("pierwszy\r\ndrugi\rtrzeci niedoko"),
+    QFETCH(QByteArray, bytesBeforeFailure);
+    QFETCH(QString, text);
+    QFETCH(int, lineCount);
+    LineReader notes(std::make_unique<FailingDevice>(bytesBeforeFailure),
                      QStringLiteral("notes.txt"));
     TextBox Text1;
     Text1.setInitialText(UnsavedText);
@@ -169,10 +185,10 @@ void ReadNotesTest::readErrorKeepsTheLinesReadSoFar()
         QCOMPARE(failure.number(), int(RuntimeFailure::DeviceIOError));
         QVERIFY2(failure.description().contains(m_folder->filePath(QStringLiteral("notes.txt"))),
                  qPrintable(failure.description()));
-        QVERIFY2(failure.description().contains(QStringLiteral("przed błędem: 2")),
+        QVERIFY2(failure.description().contains(QStringLiteral("przed błędem: %1.").arg(lineCount)),
                  qPrintable(failure.description()));
     }
-    QCOMPARE(Text1.Text(), QStringLiteral("pierwszy\r\ndrugi\r\n"));
+    QCOMPARE(Text1.Text(), text);
 }
 
 void ReadNotesTest::growingFileKeepsTheText()
