@@ -33,6 +33,8 @@ void DecodedLengthTest::countsWhatDecodingGives_data()
 
     const auto utf8 = QStringConverter::Utf8;
     QTest::newRow("ASCII") << QByteArray("Notatki\r\nkoniec") << utf8;
+    QTest::newRow("long ASCII runs around a letter")
+        << QStringLiteral("abcdefghijklmnoprstuż0123456789abcdefgh").toUtf8() << utf8;
     QTest::newRow("Polish letters, two bytes each")
         << QStringLiteral("Zażółć gęślą jaźń").toUtf8() << utf8;
     QTest::newRow("three-byte characters") << QStringLiteral("€ 日本語").toUtf8() << utf8;
