@@ -12,3 +12,8 @@ QString AreaClipboard::text(qsizetype characterLimit) const
 {
     return Clipboard().GetText(characterLimit);
 }
+
+QString AreaClipboard::primaryText(qsizetype characterLimit) const
+{
+    return Clipboard().GetText(characterLimit, QClipboard::Selection);
+}

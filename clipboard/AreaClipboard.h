@@ -10,4 +10,5 @@ class AreaClipboard : public ClipboardText
 public:
     void setText(const QString &text) override;
     QString text(qsizetype characterLimit) const override;
+    QString primaryText(qsizetype characterLimit) const override;
 };

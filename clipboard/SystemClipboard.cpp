@@ -40,33 +40,38 @@ void SystemClipboard::SetText(const QString &text)
     m_clipboard.setText(LineEnds::toPlatform(text), QClipboard::Clipboard);
 }
 
-QString SystemClipboard::GetText(qsizetype characterLimit) const
+QString SystemClipboard::GetText(qsizetype characterLimit, QClipboard::Mode mode) const
 {
     // What this program put there is at hand without asking anybody.
-    const bool atHand = m_clipboard.ownsClipboard() || QGuiApplication::platformName() != u"xcb";
-    return LineEnds::toCrLf(atHand ? textAtHand(characterLimit)
-                                   : textFromAnotherProgram(characterLimit));
+    const bool atHand = (mode == QClipboard::Selection ? m_clipboard.ownsSelection()
+                                                       : m_clipboard.ownsClipboard())
+                        || QGuiApplication::platformName() != u"xcb";
+    return LineEnds::toCrLf(atHand ? textAtHand(characterLimit, mode)
+                                   : textFromAnotherProgram(characterLimit, mode));
 }
 
-QString SystemClipboard::textAtHand(qsizetype characterLimit) const
+QString SystemClipboard::textAtHand(qsizetype characterLimit, QClipboard::Mode mode) const
 {
-    const QString text = m_clipboard.text(QClipboard::Clipboard);
+    const QString text = m_clipboard.text(mode);
     if (text.size() > characterLimit)
-        refuseAsTooLarge(tr("ma %1 znaków").arg(QLocale().toString(text.size())), characterLimit);
+        refuseAsTooLarge(text.size(), true, characterLimit);
     return text;
 }
 
 // The window keeps repainting while the other program takes its time, but takes no clicks or
 // keys: the paste is still one operation that ends before the next begins.
-QString SystemClipboard::textFromAnotherProgram(qsizetype characterLimit) const
+QString SystemClipboard::textFromAnotherProgram(qsizetype characterLimit,
+                                                QClipboard::Mode mode) const
 {
     // Without the display's name, the toolkit's own clipboard still reads the right display.
     const QByteArray displayName = openedDisplayName();
     const auto selection = displayName.isEmpty() ? nullptr : X11Selection::connect(displayName);
     if (!selection)
-        return textAtHand(characterLimit);
+        return textAtHand(characterLimit, mode);
+    const auto name = mode == QClipboard::Selection ? X11Selection::SelectionName::Primary
+                                                    : X11Selection::SelectionName::Clipboard;
     const X11Selection::Result result
-        = selection->readClipboardText(characterLimit, {Silence, LongestTransfer}, [] {
+        = selection->readText(name, characterLimit, {Silence, LongestTransfer}, [] {
               QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
           });
     switch (result.outcome) {
@@ -78,14 +83,17 @@ QString SystemClipboard::textFromAnotherProgram(qsizetype characterLimit) const
     case X11Selection::Outcome::NoAnswer:
         refuseAsSilent();
     case X11Selection::Outcome::TooLarge:
-        refuseAsTooLarge(tr("ma ponad %1 znaków").arg(QLocale().toString(result.charactersRead)),
-                         characterLimit);
+        refuseAsTooLarge(result.charactersRead, result.wholeTextRead, characterLimit);
     }
     return {};
 }
 
-void SystemClipboard::refuseAsTooLarge(const QString &howLarge, qsizetype characterLimit)
+void SystemClipboard::refuseAsTooLarge(qsizetype characterCount, bool wholeTextRead,
+                                       qsizetype characterLimit)
 {
+    const QString count = QLocale().toString(characterCount);
+    const QString howLarge
+        = wholeTextRead ? tr("ma %1 znaków").arg(count) : tr("ma ponad %1 znaków").arg(count);
     throw RuntimeFailure(RuntimeFailure::OutOfMemory,
                          tr("Tekst w schowku jest za duży: %1, a pole tekstowe przyjmuje teksty do "
                             "%2 znaków. Nic nie wklejono.")

@@ -1,12 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <QClipboard>
 #include <QCoreApplication>
 #include <QString>
 
 #include <chrono>
-
-class QClipboard;
 
 // The system clipboard as plain Unicode text, the only format the program exchanges. Inside the
 // program a line break is CR LF; on the clipboard it is the platform's own line end, so that
@@ -24,7 +23,8 @@ public:
     // The clipboard's text with every line end as CR LF, or "" when it holds no text. Throws
     // RuntimeFailure when the program that holds the clipboard does not hand the text over in
     // time, and when the text has more than characterLimit characters; then nothing is pasted.
-    QString GetText(qsizetype characterLimit) const;
+    // QClipboard::Selection reads the X11 primary selection the same way.
+    QString GetText(qsizetype characterLimit, QClipboard::Mode mode = QClipboard::Clipboard) const;
 
     // How long the program that holds the clipboard may stay silent before the clipboard counts
     // as not answering, and how long handing over a large text may take at most.
@@ -32,9 +32,10 @@ public:
     static constexpr std::chrono::milliseconds LongestTransfer{60000};
 
 private:
-    QString textAtHand(qsizetype characterLimit) const;
-    QString textFromAnotherProgram(qsizetype characterLimit) const;
-    [[noreturn]] static void refuseAsTooLarge(const QString &howLarge, qsizetype characterLimit);
+    QString textAtHand(qsizetype characterLimit, QClipboard::Mode mode) const;
+    QString textFromAnotherProgram(qsizetype characterLimit, QClipboard::Mode mode) const;
+    [[noreturn]] static void refuseAsTooLarge(qsizetype characterCount, bool wholeTextRead,
+                                              qsizetype characterLimit);
     [[noreturn]] static void refuseAsSilent();
 
     QClipboard &m_clipboard;

@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "clipboard/X11Selection.h"
 
+#include "clipboard/DecodedLength.h"
+#include "clipboard/GrowingBuffer.h"
+
 #include <QScopedPointer>
-#include <QStringDecoder>
 
 #include <xcb/xcb.h>
 
@@ -60,10 +62,12 @@ xcb_window_t rootOf(xcb_connection_t *connection, int screenNumber)
 class X11Selection::Transfer
 {
 public:
-    Transfer(xcb_connection_t *connection, xcb_window_t root, qsizetype characterLimit,
-             Patience patience, const std::function<void()> &whileWaiting)
+    Transfer(xcb_connection_t *connection, xcb_window_t root, SelectionName selection,
+             qsizetype characterLimit, Patience patience, const std::function<void()> &whileWaiting)
         : m_connection(connection)
         , m_atoms(internAtoms(connection))
+        , m_selection(selection == SelectionName::Primary ? xcb_atom_t(XCB_ATOM_PRIMARY)
+                                                          : m_atoms[Clipboard])
         , m_window(xcb_generate_id(connection))
         , m_characterLimit(characterLimit)
         , m_patience(patience)
@@ -86,7 +90,7 @@ public:
 
     Result readText()
     {
-        const xcb_atom_t selection = m_atoms[Clipboard];
+        const xcb_atom_t selection = m_selection;
         const XcbPointer<xcb_get_selection_owner_reply_t> owner(xcb_get_selection_owner_reply(
             m_connection, xcb_get_selection_owner(m_connection, selection), nullptr));
         if (!owner || owner->owner == XCB_WINDOW_NONE)
@@ -145,18 +149,20 @@ private:
 
     Result receive(QStringConverter::Encoding encoding)
     {
-        QStringDecoder decoder(encoding);
+        DecodedLength length(encoding);
         const auto first = takeProperty();
         if (!first)
             return {Outcome::NoText, {}};
         if (first->type != m_atoms[Incr]) {
-            if (!append(decoder, *first))
-                return tooLarge();
-            return {Outcome::Text, std::move(m_text)};
+            const QByteArrayView bytes = valueOf(*first);
+            length.add(bytes);
+            if (length.total() > m_characterLimit)
+                return tooLarge(length, true);
+            return decoded(bytes, encoding);
         }
 
         // Taking the INCR property asked the owner for the first piece; an empty piece ends.
-        reserveFor(*first);
+        bool keeping = true;
         for (;;) {
             const auto piece = waitFor([this](const xcb_generic_event_t &event) {
                 if ((event.response_type & 0x7f) != XCB_PROPERTY_NOTIFY)
@@ -166,13 +172,24 @@ private:
                        && change.state == XCB_PROPERTY_NEW_VALUE;
             });
             if (!piece)
-                return {Outcome::NoAnswer, {}};
+                return keeping ? Result{Outcome::NoAnswer, {}} : tooLarge(length, false);
             const auto value = takeProperty();
             if (!value || xcb_get_property_value_length(value.get()) == 0)
-                return {Outcome::Text, std::move(m_text)};
-            if (!append(decoder, *value))
-                return tooLarge();
+                break;
+            const QByteArrayView bytes = valueOf(*value);
+            length.add(bytes);
+            if (keeping)
+                m_bytes.append(bytes);
+            if (keeping && length.settled() > m_characterLimit) {
+                keeping = false;
+                m_bytes.clear();
+            }
         }
+        if (!keeping || length.total() > m_characterLimit)
+            return tooLarge(length, true);
+        Result result = decoded(m_bytes.view(), encoding);
+        m_bytes.clear();
+        return result;
     }
 
     std::vector<xcb_atom_t> takeAtoms()
@@ -184,17 +201,26 @@ private:
         return {atoms, atoms + xcb_get_property_value_length(list.get()) / sizeof(xcb_atom_t)};
     }
 
-    Result tooLarge() { return {Outcome::TooLarge, {}, m_text.size()}; }
-
-    // The INCR property holds a lower bound of the size in bytes; no more room than the limit
-    // allows is taken for it.
-    void reserveFor(xcb_get_property_reply_t &incr)
+    static QByteArrayView valueOf(xcb_get_property_reply_t &property)
     {
-        if (incr.format != 32 || xcb_get_property_value_length(&incr) < 4)
-            return;
-        uint32_t lowerBound = 0;
-        std::memcpy(&lowerBound, xcb_get_property_value(&incr), sizeof lowerBound);
-        m_text.reserve(std::min(qsizetype(lowerBound), m_characterLimit + 1));
+        return {static_cast<const char *>(xcb_get_property_value(&property)),
+                xcb_get_property_value_length(&property)};
+    }
+
+    static Result tooLarge(const DecodedLength &length, bool wholeTextRead)
+    {
+        return {Outcome::TooLarge, {}, length.total(), wholeTextRead};
+    }
+
+    // The bytes are decoded only here, once they are known to fit: the counting followed the
+    // decoder, but the decoder has the last word.
+    Result decoded(QByteArrayView bytes, QStringConverter::Encoding encoding) const
+    {
+        QString text = encoding == QStringConverter::Utf8 ? QString::fromUtf8(bytes)
+                                                          : QString::fromLatin1(bytes);
+        if (text.size() > m_characterLimit)
+            return {Outcome::TooLarge, {}, text.size(), true};
+        return {Outcome::Text, std::move(text)};
     }
 
     // Reads the whole property and deletes it, which tells an INCR owner to send the next piece.
@@ -205,18 +231,6 @@ private:
             xcb_get_property(m_connection, 1, m_window, m_atoms[TransferProperty],
                              XCB_GET_PROPERTY_TYPE_ANY, 0, WholeProperty),
             nullptr));
-    }
-
-    // Decodes a piece onto the text; false once the text is longer than the limit.
-    bool append(QStringDecoder &decoder, xcb_get_property_reply_t &property)
-    {
-        const QByteArrayView bytes(static_cast<const char *>(xcb_get_property_value(&property)),
-                                   xcb_get_property_value_length(&property));
-        const qsizetype start = m_text.size();
-        m_text.resize(start + decoder.requiredSpace(bytes.size()));
-        const QChar *end = decoder.appendToBuffer(m_text.data() + start, bytes);
-        m_text.truncate(end - m_text.constData());
-        return m_text.size() <= m_characterLimit;
     }
 
     Clock::time_point deadline() const
@@ -251,13 +265,14 @@ private:
 
     xcb_connection_t *m_connection;
     const std::array<xcb_atom_t, AtomCount> m_atoms;
+    const xcb_atom_t m_selection;
     const xcb_window_t m_window;
     const qsizetype m_characterLimit;
     const Patience m_patience;
     const std::function<void()> &m_whileWaiting;
     const Clock::time_point m_start = Clock::now();
     Clock::time_point m_lastHeard = m_start;
-    QString m_text;
+    GrowingBuffer m_bytes;
 };
 
 std::unique_ptr<X11Selection> X11Selection::connect(const QByteArray &displayName)
@@ -282,10 +297,11 @@ X11Selection::~X11Selection()
     xcb_disconnect(m_connection);
 }
 
-X11Selection::Result X11Selection::readClipboardText(qsizetype characterLimit, Patience patience,
-                                                     const std::function<void()> &whileWaiting)
+X11Selection::Result X11Selection::readText(SelectionName selection, qsizetype characterLimit,
+                                            Patience patience,
+                                            const std::function<void()> &whileWaiting)
 {
-    Transfer transfer(m_connection, rootOf(m_connection, m_screenNumber), characterLimit, patience,
-                      whileWaiting);
+    Transfer transfer(m_connection, rootOf(m_connection, m_screenNumber), selection, characterLimit,
+                      patience, whileWaiting);
     return transfer.readText();
 }

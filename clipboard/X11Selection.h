@@ -10,26 +10,31 @@
 
 struct xcb_connection_t;
 
-// Reads the text of the X11 clipboard from the program that holds it, over a connection of its
-// own, with one bound on the whole wait.
+// Reads the text of an X11 selection, the clipboard or the primary selection, from the program
+// that holds it, over a connection of its own, with one bound on the whole wait.
 //
 // The toolkit's own clipboard waits up to 5 s for each format it tries and then reports an owner
 // that never answers the same way as an empty clipboard. Here the owner is found first, the
 // conversions share one deadline, and "nobody holds the clipboard", "the holder has no text" and
 // "the holder does not answer" stay apart. The text comes in pieces (the ICCCM's INCR transfer
-// for large texts), and the reading stops as soon as it holds more characters than the limit, so
-// a huge clipboard costs neither the time nor the memory of taking all of it.
+// for large texts), kept as bytes and decoded only once the whole text is known to fit. Past the
+// limit the rest of the pieces are still taken, and thrown away as they come: an owner left in the
+// middle of a transfer waits for it forever and answers nobody else.
 class X11Selection
 {
 public:
+    enum class SelectionName { Clipboard, Primary };
+
     enum class Outcome { Text, NoOwner, NoText, NoAnswer, TooLarge };
 
     struct Result
     {
         Outcome outcome;
         QString text;
-        // For TooLarge: how many characters had arrived when the reading stopped.
+        // For TooLarge: how many characters had arrived when the reading stopped, and whether
+        // that was the whole text.
         qsizetype charactersRead = 0;
+        bool wholeTextRead = false;
     };
 
     struct Patience
@@ -47,10 +52,10 @@ public:
     X11Selection(const X11Selection &) = delete;
     X11Selection &operator=(const X11Selection &) = delete;
 
-    // Reads the clipboard as Unicode text (UTF8_STRING), or as Latin-1 (STRING) from an owner
+    // Reads the selection as Unicode text (UTF8_STRING), or as Latin-1 (STRING) from an owner
     // that has only that. whileWaiting runs every few tens of milliseconds while nothing arrives.
-    Result readClipboardText(qsizetype characterLimit, Patience patience,
-                             const std::function<void()> &whileWaiting);
+    Result readText(SelectionName selection, qsizetype characterLimit, Patience patience,
+                    const std::function<void()> &whileWaiting);
 
 private:
     class Transfer;

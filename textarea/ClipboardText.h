@@ -16,4 +16,6 @@ public:
     // The clipboard's text, "" when it holds none. Throws RuntimeFailure when the text cannot be
     // had, or is longer than characterLimit.
     virtual QString text(qsizetype characterLimit) const = 0;
+    // The same for the primary selection, what a middle click pastes.
+    virtual QString primaryText(qsizetype characterLimit) const = 0;
 };

@@ -392,15 +392,18 @@ void TextBox::pasteClipboard()
 
 void TextBox::pastePrimarySelection(QPointF at)
 {
-    const QMimeData *primary = QGuiApplication::clipboard()->mimeData(QClipboard::Selection);
-    if (!primary || !primary->hasText())
+    if (!m_clipboard)
         return;
-    const QString text = primary->text();
-    if (text.size() > LargestText) {
-        emit refused(tooLarge(0, text.size()));
+    QString text;
+    try {
+        text = m_clipboard->primaryText(LargestText);
+    } catch (const RuntimeFailure &failure) {
+        emit refused(failure);
         return;
     }
+    if (text.isEmpty())
+        return;
     const qsizetype position = positionAt(at);
     setSelection(position, position);
-    replaceByUser(position, position, LineEnds::toCrLf(text), EditHistory::Kind::Insertion);
+    replaceByUser(position, position, text, EditHistory::Kind::Insertion);
 }

@@ -8,8 +8,9 @@
 
 using namespace std::chrono_literals;
 
-// The clipboard read from other programs on a real X server: what each kind of owner gives, and
-// that the wait for one that never answers ends after one silence, however many formats remain.
+// The clipboard and the primary selection read from other programs on a real X server: what each
+// kind of owner gives, that a refused text still leaves its owner well, and that the wait for one
+// that never answers ends after one silence, however many formats remain.
 class X11SelectionTest : public QObject
 {
     Q_OBJECT
@@ -18,6 +19,8 @@ private slots:
     void initTestCase();
     void readsWhatTheOwnerGives_data();
     void readsWhatTheOwnerGives();
+    void refusedTextLeavesItsOwnerWell_data();
+    void refusedTextLeavesItsOwnerWell();
     void ownerThatNeverAnswersEndsAfterOneSilence();
 };
 
@@ -26,6 +29,12 @@ namespace {
 constexpr X11Selection::Patience TestPatience = {1000ms, 20000ms};
 
 using Outcome = X11Selection::Outcome;
+using SelectionName = X11Selection::SelectionName;
+
+QString xclipName(SelectionName selection)
+{
+    return selection == SelectionName::Primary ? u"primary"_qs : u"clipboard"_qs;
+}
 
 QByteArray largeText(qsizetype size)
 {
@@ -46,6 +55,7 @@ void X11SelectionTest::initTestCase()
 
 void X11SelectionTest::readsWhatTheOwnerGives_data()
 {
+    QTest::addColumn<SelectionName>("selection");
     QTest::addColumn<QByteArray>("offered");
     QTest::addColumn<QString>("target");
     QTest::addColumn<qsizetype>("characterLimit");
@@ -57,30 +67,50 @@ void X11SelectionTest::readsWhatTheOwnerGives_data()
     const QByteArray large = largeText(20 << 20);
 
     QTest::newRow("nobody holds the clipboard")
-        << QByteArray() << QString() << qsizetype(100) << int(Outcome::NoOwner) << QString();
-    QTest::newRow("Unicode text") << polish << u"UTF8_STRING"_qs << qsizetype(100)
-                                  << int(Outcome::Text) << QString::fromUtf8(polish);
+        << SelectionName::Clipboard << QByteArray() << QString() << qsizetype(100)
+        << int(Outcome::NoOwner) << QString();
+    QTest::newRow("Unicode text") << SelectionName::Clipboard << polish << u"UTF8_STRING"_qs
+                                  << qsizetype(100) << int(Outcome::Text)
+                                  << QString::fromUtf8(polish);
     QTest::newRow("Latin-1 text only")
-        << QByteArray("caf\xe9 na rogu") << u"STRING"_qs << qsizetype(100) << int(Outcome::Text)
-        << QStringLiteral("café na rogu");
-    QTest::newRow("a picture only") << QByteArray("\x89PNG\r\n") << u"image/png"_qs
-                                    << qsizetype(100) << int(Outcome::NoText) << QString();
-    QTest::newRow("empty text") << QByteArray() << u"UTF8_STRING"_qs << qsizetype(100)
-                                << int(Outcome::Text) << QString();
+        << SelectionName::Clipboard << QByteArray("caf\xe9 na rogu") << u"STRING"_qs
+        << qsizetype(100) << int(Outcome::Text) << QStringLiteral("café na rogu");
+    QTest::newRow("a picture only")
+        << SelectionName::Clipboard << QByteArray("\x89PNG\r\n") << u"image/png"_qs
+        << qsizetype(100) << int(Outcome::NoText) << QString();
+    QTest::newRow("empty text") << SelectionName::Clipboard << QByteArray() << u"UTF8_STRING"_qs
+                                << qsizetype(100) << int(Outcome::Text) << QString();
     QTest::newRow("text exactly at the limit")
-        << polish << u"UTF8_STRING"_qs << qsizetype(QString::fromUtf8(polish).size())
-        << int(Outcome::Text) << QString::fromUtf8(polish);
+        << SelectionName::Clipboard << polish << u"UTF8_STRING"_qs
+        << qsizetype(QString::fromUtf8(polish).size()) << int(Outcome::Text)
+        << QString::fromUtf8(polish);
     QTest::newRow("text one character over the limit")
-        << polish << u"UTF8_STRING"_qs << qsizetype(QString::fromUtf8(polish).size() - 1)
-        << int(Outcome::TooLarge) << QString();
-    QTest::newRow("20 MB in pieces") << large << u"UTF8_STRING"_qs << qsizetype(64 << 20)
-                                     << int(Outcome::Text) << QString::fromUtf8(large);
+        << SelectionName::Clipboard << polish << u"UTF8_STRING"_qs
+        << qsizetype(QString::fromUtf8(polish).size() - 1) << int(Outcome::TooLarge) << QString();
+    QTest::newRow("20 MB in pieces")
+        << SelectionName::Clipboard << large << u"UTF8_STRING"_qs << qsizetype(64 << 20)
+        << int(Outcome::Text) << QString::fromUtf8(large);
     QTest::newRow("20 MB in pieces, over a limit of 1 Mi")
-        << large << u"UTF8_STRING"_qs << qsizetype(1 << 20) << int(Outcome::TooLarge) << QString();
+        << SelectionName::Clipboard << large << u"UTF8_STRING"_qs << qsizetype(1 << 20)
+        << int(Outcome::TooLarge) << QString();
+    // The primary selection, what a middle click pastes, is read the same way.
+    QTest::newRow("primary: nobody holds it")
+        << SelectionName::Primary << QByteArray() << QString() << qsizetype(100)
+        << int(Outcome::NoOwner) << QString();
+    QTest::newRow("primary: Unicode text")
+        << SelectionName::Primary << polish << u"UTF8_STRING"_qs << qsizetype(100)
+        << int(Outcome::Text) << QString::fromUtf8(polish);
+    QTest::newRow("primary: 20 MB in pieces")
+        << SelectionName::Primary << large << u"UTF8_STRING"_qs << qsizetype(64 << 20)
+        << int(Outcome::Text) << QString::fromUtf8(large);
+    QTest::newRow("primary: 20 MB in pieces, over a limit of 1 Mi")
+        << SelectionName::Primary << large << u"UTF8_STRING"_qs << qsizetype(1 << 20)
+        << int(Outcome::TooLarge) << QString();
 }
 
 void X11SelectionTest::readsWhatTheOwnerGives()
 {
+    QFETCH(SelectionName, selection);
     QFETCH(QByteArray, offered);
     QFETCH(QString, target);
     QFETCH(qsizetype, characterLimit);
@@ -88,24 +118,67 @@ void X11SelectionTest::readsWhatTheOwnerGives()
     QFETCH(QString, text);
     std::optional<ClipboardOwner> owner;
     if (!target.isNull()) {
-        owner.emplace(offered, target);
-        QVERIFY2(owner->holdsTheClipboard(), "xclip did not take the clipboard");
+        owner.emplace(offered, target, xclipName(selection));
+        QVERIFY2(owner->holdsTheClipboard(), "xclip did not take the selection");
     }
 
-    const auto selection = X11Selection::connect(qgetenv("DISPLAY"));
-    QVERIFY(selection);
+    const auto display = X11Selection::connect(qgetenv("DISPLAY"));
+    QVERIFY(display);
     const X11Selection::Result result
-        = selection->readClipboardText(characterLimit, TestPatience, [] {});
+        = display->readText(selection, characterLimit, TestPatience, [] {});
 
     QCOMPARE(int(result.outcome), outcome);
     QCOMPARE(result.text, text);
     if (result.outcome == Outcome::TooLarge) {
-        // It stopped soon after the limit, not at the end of the text.
-        QVERIFY2(result.charactersRead > characterLimit,
-                 qPrintable(QString::number(result.charactersRead)));
-        QVERIFY2(result.charactersRead < characterLimit + (8 << 20),
-                 qPrintable(QString::number(result.charactersRead)));
+        // The rest was taken and counted, not kept.
+        QCOMPARE(result.charactersRead, QString::fromUtf8(offered).size());
+        QVERIFY(result.wholeTextRead);
     }
+}
+
+void X11SelectionTest::refusedTextLeavesItsOwnerWell_data()
+{
+    QTest::addColumn<SelectionName>("selection");
+    QTest::addColumn<QByteArray>("offered");
+
+    // In pieces: an owner left in the middle of a transfer would wait for the rest forever.
+    const QByteArray large = largeText(20 << 20);
+    const QByteArray largePolish = QStringLiteral("źdźbło ").toUtf8().repeated(3 << 20);
+    QTest::newRow("clipboard, 20 MB") << SelectionName::Clipboard << large;
+    QTest::newRow("primary, 20 MB") << SelectionName::Primary << large;
+    QTest::newRow("clipboard, 30 MB of Polish letters") << SelectionName::Clipboard << largePolish;
+    QTest::newRow("small, in one piece") << SelectionName::Clipboard << QByteArray("za dużo");
+}
+
+void X11SelectionTest::refusedTextLeavesItsOwnerWell()
+{
+    QFETCH(SelectionName, selection);
+    QFETCH(QByteArray, offered);
+    const qsizetype size = QString::fromUtf8(offered).size();
+    // Refused half way, with many pieces still to come.
+    const qsizetype limit = size / 2;
+    const auto display = X11Selection::connect(qgetenv("DISPLAY"));
+    QVERIFY(display);
+
+    // An owner that serves without end answers the next reading with the whole text.
+    {
+        ClipboardOwner owner(offered, u"UTF8_STRING"_qs, xclipName(selection));
+        QVERIFY2(owner.holdsTheClipboard(), "xclip did not take the selection");
+        const X11Selection::Result refused
+            = display->readText(selection, limit, TestPatience, [] {});
+        QCOMPARE(int(refused.outcome), int(Outcome::TooLarge));
+        QCOMPARE(refused.charactersRead, size);
+        const X11Selection::Result taken = display->readText(selection, size, TestPatience, [] {});
+        QCOMPARE(int(taken.outcome), int(Outcome::Text));
+        QCOMPARE(taken.text, QString::fromUtf8(offered));
+    }
+
+    // An owner that serves one transfer has finished it, and ends by itself.
+    ClipboardOwner once(offered, u"UTF8_STRING"_qs, xclipName(selection), 1);
+    QVERIFY2(once.holdsTheClipboard(), "xclip did not take the selection");
+    const X11Selection::Result refused = display->readText(selection, limit, TestPatience, [] {});
+    QCOMPARE(int(refused.outcome), int(Outcome::TooLarge));
+    QVERIFY2(once.endsWithin(10000), "xclip still waits for the rest of the transfer");
 }
 
 void X11SelectionTest::ownerThatNeverAnswersEndsAfterOneSilence()
@@ -114,13 +187,13 @@ void X11SelectionTest::ownerThatNeverAnswersEndsAfterOneSilence()
     QVERIFY2(owner.holdsTheClipboard(), "xclip did not take the clipboard");
     owner.stopAnswering();
 
-    const auto selection = X11Selection::connect(qgetenv("DISPLAY"));
-    QVERIFY(selection);
+    const auto display = X11Selection::connect(qgetenv("DISPLAY"));
+    QVERIFY(display);
     int waits = 0;
     QElapsedTimer elapsed;
     elapsed.start();
     const X11Selection::Result result
-        = selection->readClipboardText(100, TestPatience, [&waits] { ++waits; });
+        = display->readText(SelectionName::Clipboard, 100, TestPatience, [&waits] { ++waits; });
 
     QCOMPARE(int(result.outcome), int(Outcome::NoAnswer));
     QVERIFY(result.text.isEmpty());

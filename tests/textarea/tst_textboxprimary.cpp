@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "textarea/TextBox.h"
 
+#include "clipboard/AreaClipboard.h"
+
 #include <QApplication>
 #include <QClipboard>
 #include <QTest>
@@ -74,6 +76,7 @@ void TextBoxPrimaryTest::selectedTextIsOffered()
 void TextBoxPrimaryTest::middleClickPastesThePrimarySelection()
 {
     TextBox box;
+    box.setClipboard(std::make_unique<AreaClipboard>());
     box.resize(300, 120);
     box.show();
     QVERIFY(QTest::qWaitForWindowExposed(&box));
