@@ -24,6 +24,7 @@
 #include <QStyle>
 #include <QStyleHints>
 #include <QTextBoundaryFinder>
+#include <QTextLayout>
 
 #include <algorithm>
 #include <cmath>
@@ -728,21 +729,16 @@ qsizetype TextBox::previousCaretPosition(qsizetype position) const
     return sliceStart + std::max<qsizetype>(0, previous);
 }
 
+// Words are skipped as QPlainTextEdit skips them: a run of punctuation counts as a word of its
+// own, and the spaces after a word go with it.
 qsizetype TextBox::nextWordStart(qsizetype position) const
 {
     const qsizetype line = m_buffer.lineAt(position);
     const qsizetype end = m_buffer.lineEnd(line);
     if (position >= end)
         return nextCaretPosition(position);
-    const QString slice = m_buffer.mid(position, std::min(WordWindow, end - position));
-    QTextBoundaryFinder words(QTextBoundaryFinder::Word, slice);
-    for (qsizetype boundary = words.toNextBoundary(); boundary > 0;
-         boundary = words.toNextBoundary()) {
-        if (boundary < slice.size()
-            && words.boundaryReasons().testFlag(QTextBoundaryFinder::StartOfItem))
-            return position + boundary;
-    }
-    return position + slice.size();
+    const QTextLayout slice(m_buffer.mid(position, std::min(WordWindow, end - position)));
+    return position + slice.nextCursorPosition(0, QTextLayout::SkipWords);
 }
 
 qsizetype TextBox::previousWordStart(qsizetype position) const
@@ -752,15 +748,9 @@ qsizetype TextBox::previousWordStart(qsizetype position) const
     if (position <= start)
         return previousCaretPosition(position);
     const qsizetype sliceStart = std::max(start, position - WordWindow);
-    const QString slice = m_buffer.mid(sliceStart, position - sliceStart);
-    QTextBoundaryFinder words(QTextBoundaryFinder::Word, slice);
-    words.toEnd();
-    for (qsizetype boundary = words.toPreviousBoundary(); boundary > 0;
-         boundary = words.toPreviousBoundary()) {
-        if (words.boundaryReasons().testFlag(QTextBoundaryFinder::StartOfItem))
-            return sliceStart + boundary;
-    }
-    return sliceStart;
+    const QTextLayout slice(m_buffer.mid(sliceStart, position - sliceStart));
+    return sliceStart
+           + slice.previousCursorPosition(int(position - sliceStart), QTextLayout::SkipWords);
 }
 
 // The word, run of spaces or punctuation the character at position belongs to.

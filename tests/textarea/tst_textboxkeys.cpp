@@ -113,6 +113,17 @@ void TextBoxKeysTest::keysMoveSelectAndEdit_data()
     row("Ctrl+Right at a line end", u"jeden|\r\ndwa"_qs, {"Ctrl+Right"}, u"jeden\r\n|dwa"_qs);
     row("Ctrl+Left to the word's start", u"jeden dwa|"_qs, {"Ctrl+Left"}, u"jeden |dwa"_qs);
     row("Ctrl+Left at a line start", u"jeden\r\n|dwa"_qs, {"Ctrl+Left"}, u"jeden|\r\ndwa"_qs);
+    // Punctuation stops a word as in QPlainTextEdit: a run of it is a word of its own.
+    row("Ctrl+Right stops at punctuation", u"jeden |dwa, trzy"_qs, {"Ctrl+Right"},
+        u"jeden dwa|, trzy"_qs);
+    row("Ctrl+Right over a run of punctuation", u"a|...b  c"_qs, {"Ctrl+Right"}, u"a...|b  c"_qs);
+    row("Ctrl+Right stops at an apostrophe", u"|don't stop"_qs, {"Ctrl+Right"}, u"don|'t stop"_qs);
+    row("Ctrl+Right over leading spaces", u"|  lead"_qs, {"Ctrl+Right"}, u"  |lead"_qs);
+    row("Ctrl+Left onto punctuation", u"jeden dwa, |trzy"_qs, {"Ctrl+Left"},
+        u"jeden dwa|, trzy"_qs);
+    row("Ctrl+Left over spaces and a tab", u"zażółć\tgęślą |jaźń"_qs, {"Ctrl+Left"},
+        u"zażółć\t|gęślą jaźń"_qs);
+    row("Ctrl+Backspace stops at punctuation", u"a...b|"_qs, {"Ctrl+Backspace"}, u"a...|"_qs);
     row("Ctrl+Shift+Right extends by a word", u"|zażółć gęślą"_qs, {"Ctrl+Shift+Right"},
         u"^zażółć |gęślą"_qs);
     row("Ctrl+A", u"ab|\r\nc"_qs, {"Ctrl+A"}, u"^ab\r\nc|"_qs);
