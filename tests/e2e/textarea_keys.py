@@ -7,7 +7,7 @@ Usage: textarea_keys.py PID FOLDER, FOLDER being the program's current folder.
 import os
 import sys
 
-from textarea_session import Failure, Offer, main, press, wait_for, states, walk
+from textarea_session import Failure, Offer, check_rows, main, press, states, wait_for, walk
 
 # (name, before, [(keys, after), ...]) in the marked form "ab^cd|e" (anchor ^, caret |).
 MOVING_AND_EDITING = [
@@ -42,7 +42,6 @@ MOVING_AND_EDITING = [
 
 
 def check_moving_and_editing(session):
-    from textarea_session import check_rows
     check_rows(session, MOVING_AND_EDITING)
 
 

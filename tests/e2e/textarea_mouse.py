@@ -22,7 +22,7 @@ def click(point, button=1, repeat=1, modifier=None):
         str(repeat), "--delay", "60", str(button), *released)
 
 
-def drag(session, points, modifier=None):
+def drag(points, modifier=None):
     """Presses the left button at the first point, passes the others and lets go at the last.
     Each step waits for the pointer to get there, so that the program sees every motion."""
     if modifier:
@@ -52,7 +52,7 @@ ROWS = [
      lambda session: click(session.character_point(7), modifier="shift"),
      "jed^en d|wa\r\ntrzy cztery"),
     ("dragging selects", "|" + TEXT,
-     lambda session: drag(session, between(session.character_point(1),
+     lambda session: drag(between(session.character_point(1),
                                            session.character_point(13), 4)),
      "j^eden dwa\r\ntr|zy cztery"),
     ("a double click selects a word", "|" + TEXT,
@@ -63,11 +63,11 @@ ROWS = [
     # QDrag's own loop under X11 (XDND): the selection moves where it is dropped, and with Ctrl
     # held a copy goes there instead.
     ("a dragged selection moves", "^jeden| dwa\r\ntrzy cztery",
-     lambda session: drag(session, between(session.character_point(2),
+     lambda session: drag(between(session.character_point(2),
                                            session.character_point(16), 6)),
      " dwa\r\ntrzy jeden|cztery"),
     ("a selection dragged with Ctrl is copied", "^jeden| dwa\r\ntrzy cztery",
-     lambda session: drag(session, between(session.character_point(2),
+     lambda session: drag(between(session.character_point(2),
                                            session.character_point(16), 6), modifier="ctrl"),
      "jeden dwa\r\ntrzy jeden|cztery"),
 ]
@@ -85,7 +85,7 @@ def check_primary_selection(session):
     """A selection made with the mouse is offered as the primary selection, line breaks as LF;
     a middle click pastes another program's primary selection where it is clicked."""
     session.prepare("|" + TEXT)
-    drag(session, between(session.character_point(6), session.character_point(14), 4))
+    drag(between(session.character_point(6), session.character_point(14), 4))
     session.expect("jeden ^dwa\r\ntrz|y cztery", "selecting by dragging")
     session.expect_clipboard("dwa\ntrz", "the selection offered", "primary")
     print("ok: the selection offered as the primary selection")

@@ -8,6 +8,7 @@ technology may. Every check waits until the area shows what it should, or gives 
 deadline with what it last saw: nothing sleeps in place of waiting.
 """
 import subprocess
+import sys
 import time
 
 import pyatspi
@@ -224,7 +225,6 @@ def check_rows(session, rows):
 
 
 def main(checks):
-    import sys
     pid = int(sys.argv[1])
     try:
         session = Session(pid)
