@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "clipboard/AreaClipboard.h"
 #include "textarea/TextBox.h"
 
 #include <QAction>
@@ -21,6 +22,8 @@ private slots:
     void keysMoveSelectAndEdit();
     void pageDownMovesAPage();
     void tabMovesTheFocusOn();
+    void clipboardKeys_data();
+    void clipboardKeys();
     void typingIsUndoneInSteps_data();
     void typingIsUndoneInSteps();
     void mouseSelects_data();
@@ -182,6 +185,55 @@ void TextBoxKeysTest::tabMovesTheFocusOn()
     QTest::keyClick(box, Qt::Key_Tab);
     QVERIFY(next->hasFocus());
     QCOMPARE(box->Text(), QString());
+}
+
+void TextBoxKeysTest::clipboardKeys_data()
+{
+    QTest::addColumn<QString>("before");
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QString>("offered");
+    QTest::addColumn<QString>("after");
+    QTest::addColumn<QString>("clipboardAfter");
+
+    // Inside the area a line break is CR LF; on the clipboard it is LF, and any line end pasted
+    // in becomes a CR LF.
+    QTest::newRow("Ctrl+C copies, line breaks as LF")
+        << u"^a\r\nb|c"_qs << "Ctrl+C" << u"old"_qs << u"^a\r\nb|c"_qs << u"a\nb"_qs;
+    QTest::newRow("Ctrl+Insert copies")
+        << u"x^yz|"_qs << "Ctrl+Ins" << u"old"_qs << u"x^yz|"_qs << u"yz"_qs;
+    QTest::newRow("Ctrl+C without a selection keeps the clipboard")
+        << u"a|b"_qs << "Ctrl+C" << u"old"_qs << u"a|b"_qs << u"old"_qs;
+    QTest::newRow("Ctrl+X cuts") << u"a^b\r\nc|d"_qs << "Ctrl+X" << u"old"_qs << u"a|d"_qs
+                                 << u"b\nc"_qs;
+    QTest::newRow("Shift+Delete cuts")
+        << u"^ab|c"_qs << "Shift+Del" << u"old"_qs << u"|c"_qs << u"ab"_qs;
+    QTest::newRow("Shift+Delete without a selection takes nothing")
+        << u"a|bc"_qs << "Shift+Del" << u"old"_qs << u"a|bc"_qs << u"old"_qs;
+    QTest::newRow("Ctrl+V pastes every line end as CR LF")
+        << u"a|b"_qs << "Ctrl+V" << u"1\n2\r3\r\n4"_qs << u"a1\r\n2\r\n3\r\n4|b"_qs
+        << u"1\n2\r3\r\n4"_qs;
+    QTest::newRow("Shift+Insert pastes over the selection")
+        << u"^ab|c"_qs << "Shift+Ins" << u"Żółw"_qs << u"Żółw|c"_qs << u"Żółw"_qs;
+    QTest::newRow("Ctrl+V of an empty clipboard changes nothing")
+        << u"^ab|c"_qs << "Ctrl+V" << QString() << u"^ab|c"_qs << QString();
+}
+
+void TextBoxKeysTest::clipboardKeys()
+{
+    QFETCH(QString, before);
+    QFETCH(QString, key);
+    QFETCH(QString, offered);
+    QFETCH(QString, after);
+    QFETCH(QString, clipboardAfter);
+    QApplication::clipboard()->setText(offered);
+    TextBox box;
+    box.setClipboard(std::make_unique<AreaClipboard>());
+    const Marked start = unmark(before);
+    box.setInitialText(start.text);
+    box.setSelection(start.anchor, start.caret);
+    QTest::keySequence(&box, QKeySequence(key));
+    QCOMPARE(mark(box), after);
+    QCOMPARE(QApplication::clipboard()->text(), clipboardAfter);
 }
 
 void TextBoxKeysTest::typingIsUndoneInSteps_data()
