@@ -1293,15 +1293,19 @@ void TextBox::dropEvent(QDropEvent *event)
         ensureCaretVisible();
         return;
     }
+    // A drop that does not fit is not taken, so that a source moving its text keeps it. A text
+    // too long by itself is not converted at all.
     const QString text = event->mimeData()->text();
-    if (text.size() > LargestText) {
+    const QString dropped = text.size() > LargestText ? QString() : LineEnds::toCrLf(text);
+    const qsizetype droppedSize = text.size() > LargestText ? text.size() : dropped.size();
+    if (!admits(0, droppedSize)) {
         event->ignore();
-        emit refused(tooLarge(0, text.size()));
+        emit refused(tooLarge(0, droppedSize));
         return;
     }
     event->acceptProposedAction();
     setSelection(position, position);
-    replaceByUser(position, position, LineEnds::toCrLf(text), EditHistory::Kind::Insertion);
+    replaceByUser(position, position, dropped, EditHistory::Kind::Insertion);
 }
 
 // ---- The context menu
