@@ -24,7 +24,8 @@ def click(point, button=1, repeat=1, modifier=None):
 
 def drag(points, modifier=None):
     """Presses the left button at the first point, passes the others and lets go at the last.
-    Each step waits for the pointer to get there, so that the program sees every motion."""
+    Each step waits for the pointer to get there, so that the program sees every motion. (A
+    synchronised move to where the pointer already is waits in vain for it to move.)"""
     if modifier:
         run("xdotool", "keydown", modifier)
     try:
@@ -138,7 +139,7 @@ def check_dragging_past_the_bottom_scrolls(session):
     move_to(start)
     run("xdotool", "mousedown", "1")
     try:
-        for point in between(start, below, 4):
+        for point in between(start, below, 4)[1:]:
             run("xdotool", "mousemove", "--sync", str(point[0]), str(point[1]))
         wait_for(lambda: session.vertical_scroll() > 5, "the text to scroll while dragging below")
     finally:
