@@ -63,6 +63,10 @@ def check_page_keys(session):
     wait_for(lambda: session.vertical_scroll() == 0, "PageUp to scroll back")
     press("shift+Next")
     session.expect("^" + after_page, "Shift+PageDown")
+    press("shift+Prior", "shift+Down")
+    first_line_end = lines.index("\r\n") + 2
+    session.expect("^" + lines[:first_line_end] + "|" + lines[first_line_end:],
+                   "Shift+PageUp then Shift+Down")
     print(f"ok: PageDown and PageUp move {shown} lines")
 
 
@@ -92,6 +96,7 @@ CLIPBOARD_KEYS = [
      "a1\r\n2\r\n3\r\n4|b", None),
     ("Shift+Insert pastes over the selection", "^ab|c", "Żółw", ["shift+Insert"], "Żółw|c",
      None),
+    ("Ctrl+Shift+Insert pastes too", "a|", "b", ["ctrl+shift+Insert"], "ab|", None),
 ]
 
 

@@ -20,6 +20,9 @@ xmodmap -e 'keycode 197 = eogonek Eogonek' -e 'keycode 202 = dead_acute dead_acu
     -e 'keycode 200 = Multi_key Multi_key'
 folder=$E2E_TMP/work
 mkdir "$folder"
+# Qt's own key bindings for X11, as CI's plain session has them: a desktop's platform theme
+# would add its own (Ctrl+Y for Redo, say).
+unset XDG_CURRENT_DESKTOP DESKTOP_SESSION KDE_FULL_SESSION QT_QPA_PLATFORMTHEME
 # Qt offers its tree on the bus only when asked to or when a screen reader runs. Qt's own
 # compose input context is what xcb picks when none is asked for; it is named so that an input
 # method of the environment (IBus) cannot take the keys over.
