@@ -30,8 +30,9 @@ QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 QT_IM_MODULE=compose e2e_start_app "$binary" 
 window=$(e2e_window Form1)
 xdotool windowactivate --sync "$window" >/dev/null
 
-PYTHONPATH=$(dirname "${BASH_SOURCE[0]}") /usr/bin/python3 "$driver" "$E2E_APP_PID" "$folder" \
-    || e2e_fail "the text area's $concern"
+# Nothing is written beside the scripts: the source tree stays as checked out.
+PYTHONDONTWRITEBYTECODE=1 PYTHONPATH=$(dirname "${BASH_SOURCE[0]}") \
+    /usr/bin/python3 "$driver" "$E2E_APP_PID" "$folder" || e2e_fail "the text area's $concern"
 
 e2e_close_window "$window"
 e2e_wait_exit
