@@ -24,6 +24,8 @@
 #include <QStyle>
 #include <QStyleHints>
 #include <QTextBoundaryFinder>
+#include <QTextCursor>
+#include <QTextDocument>
 #include <QTextLayout>
 
 #include <algorithm>
@@ -753,7 +755,8 @@ qsizetype TextBox::previousWordStart(qsizetype position) const
            + slice.previousCursorPosition(int(position - sliceStart), QTextLayout::SkipWords);
 }
 
-// The word, run of spaces or punctuation the character at position belongs to.
+// What a double click at position selects: the word QTextCursor finds under a caret there, as
+// in QPlainTextEdit (beside a space, the word next to it).
 std::pair<qsizetype, qsizetype> TextBox::wordAround(qsizetype position) const
 {
     const qsizetype line = m_buffer.lineAt(position);
@@ -764,16 +767,11 @@ std::pair<qsizetype, qsizetype> TextBox::wordAround(qsizetype position) const
         = m_buffer.mid(sliceStart, std::min(end, position + WordWindow) - sliceStart);
     if (slice.isEmpty())
         return {position, position};
-    QTextBoundaryFinder words(QTextBoundaryFinder::Word, slice);
-    const qsizetype at = std::min<qsizetype>(position - sliceStart, slice.size() - 1);
-    words.setPosition(at);
-    const qsizetype from
-        = words.isAtBoundary() ? at : std::max<qsizetype>(0, words.toPreviousBoundary());
-    words.setPosition(at);
-    qsizetype to = words.toNextBoundary();
-    if (to < 0)
-        to = slice.size();
-    return {sliceStart + from, sliceStart + to};
+    QTextDocument document(slice);
+    QTextCursor cursor(&document);
+    cursor.setPosition(int(position - sliceStart));
+    cursor.select(QTextCursor::WordUnderCursor);
+    return {sliceStart + cursor.selectionStart(), sliceStart + cursor.selectionEnd()};
 }
 
 // ---- Selection
@@ -1147,8 +1145,11 @@ void TextBox::mousePressEvent(QMouseEvent *event)
                                     < QGuiApplication::styleHints()->startDragDistance();
     m_sinceDoubleClick.invalidate();
     if (tripleClick) {
+        // The whole line with its line end, as in QPlainTextEdit.
         const qsizetype line = m_buffer.lineAt(position);
-        setSelection(m_buffer.lineStart(line), m_buffer.lineEnd(line));
+        const qsizetype next = line + 1;
+        setSelection(m_buffer.lineStart(line),
+                     next < m_buffer.lineCount() ? m_buffer.lineStart(next) : m_buffer.size());
         offerPrimarySelection();
         return;
     }

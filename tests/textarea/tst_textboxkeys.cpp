@@ -28,6 +28,8 @@ private slots:
     void typingIsUndoneInSteps();
     void mouseSelects_data();
     void mouseSelects();
+    void clicksSelectWordsAndLines_data();
+    void clicksSelectWordsAndLines();
     void draggingPastTheEdgeScrolls();
     void wheelScrollsBothWays();
     void dropsInsertAtThePoint();
@@ -290,7 +292,7 @@ void TextBoxKeysTest::mouseSelects_data()
     QTest::newRow("click places the caret") << "click" << u"jeden dw|a\r\ntrzy"_qs;
     QTest::newRow("Shift+click extends") << "shift-click" << u"jed^en dw|a\r\ntrzy"_qs;
     QTest::newRow("double click selects a word") << "double" << u"jeden ^dwa|\r\ntrzy"_qs;
-    QTest::newRow("triple click selects the line") << "triple" << u"^jeden dwa|\r\ntrzy"_qs;
+    QTest::newRow("triple click selects the line") << "triple" << u"^jeden dwa\r\n|trzy"_qs;
     QTest::newRow("dragging selects") << "drag" << u"j^eden dwa\r\ntr|zy"_qs;
 }
 
@@ -321,6 +323,48 @@ void TextBoxKeysTest::mouseSelects()
     }
     QCOMPARE(mark(box), after);
     QCOMPARE(page->cursor().shape(), Qt::IBeamCursor);
+}
+
+void TextBoxKeysTest::clicksSelectWordsAndLines_data()
+{
+    QTest::addColumn<int>("clicks");
+    QTest::addColumn<int>("position");
+    QTest::addColumn<QString>("after");
+
+    // What QPlainTextEdit selected for a click at each position: QTextCursor's word under it.
+    const QString first = u"jeden dwa, trzy  (x.y) ab\r\n"_qs;
+    const auto selected = [&first](int from, int to) {
+        QString marked = first + u"koniec"_qs;
+        marked.insert(to, u'|');
+        marked.insert(from, u'^');
+        return marked;
+    };
+    QTest::newRow("in a word") << 2 << 1 << selected(0, 5);
+    QTest::newRow("on the space after a word: that word") << 2 << 5 << selected(0, 5);
+    QTest::newRow("on a comma: the comma") << 2 << 9 << selected(9, 10);
+    QTest::newRow("on the space after a comma: the comma") << 2 << 10 << selected(9, 10);
+    QTest::newRow("between two spaces: the word before") << 2 << 16 << selected(11, 15);
+    QTest::newRow("after a parenthesis") << 2 << 18 << selected(18, 19);
+    QTest::newRow("triple: the line with its CR LF") << 3 << 3 << selected(0, int(first.size()));
+    QTest::newRow("triple: the last line")
+        << 3 << 30 << selected(int(first.size()), int(first.size()) + 6);
+}
+
+void TextBoxKeysTest::clicksSelectWordsAndLines()
+{
+    QFETCH(int, clicks);
+    QFETCH(int, position);
+    QFETCH(QString, after);
+    TextBox box;
+    box.resize(400, 200);
+    showAndWait(box);
+    box.setInitialText(unmark(after).text);
+    QWidget *page = box.viewport();
+    const QPoint target = leftPartOf(box, position);
+    QTest::mouseDClick(page, Qt::LeftButton, {}, target);
+    if (clicks == 3)
+        QTest::mouseClick(page, Qt::LeftButton, {}, target);
+    QCOMPARE(mark(box), after);
 }
 
 void TextBoxKeysTest::draggingPastTheEdgeScrolls()
