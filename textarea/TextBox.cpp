@@ -803,6 +803,7 @@ void TextBox::moveCaret(qsizetype position, Move move)
         offerPrimarySelection();
 }
 
+// By a page, the caret stops at the first or the last line, at the column it aims for.
 void TextBox::moveVertically(qsizetype lines, Move move)
 {
     const qsizetype line = m_buffer.lineAt(m_caret);
@@ -810,15 +811,19 @@ void TextBox::moveVertically(qsizetype lines, Move move)
         m_goalX = m_measure->x(line, m_caret - m_buffer.lineStart(line));
     const qsizetype target = std::clamp<qsizetype>(line + lines, 0, m_buffer.lineCount() - 1);
     const qreal goal = *m_goalX;
-    qsizetype position;
-    if (line + lines < 0)
-        position = 0;
-    else if (line + lines >= m_buffer.lineCount())
-        position = m_buffer.size();
-    else
-        position = m_buffer.lineStart(target) + m_measure->columnNearest(target, goal);
-    moveCaret(position, move);
+    moveCaret(m_buffer.lineStart(target) + m_measure->columnNearest(target, goal), move);
     m_goalX = goal;
+}
+
+// Up on the first line and Down on the last leave the caret where it is; with Shift they select
+// to the start or the end of the text, as in QPlainTextEdit.
+void TextBox::moveOneLine(qsizetype direction, Move move)
+{
+    const qsizetype target = m_buffer.lineAt(m_caret) + direction;
+    if (target >= 0 && target < m_buffer.lineCount())
+        moveVertically(direction, move);
+    else if (move == Move::Extend)
+        moveCaret(direction < 0 ? 0 : m_buffer.size(), move);
 }
 
 void TextBox::selectAll()
@@ -947,11 +952,11 @@ bool TextBox::handleMovementKey(QKeyEvent *event)
          }},
         {QKeySequence::MoveToNextLine, QKeySequence::SelectNextLine,
          [this](Move move) {
-             moveVertically(1, move);
+             moveOneLine(1, move);
          }},
         {QKeySequence::MoveToPreviousLine, QKeySequence::SelectPreviousLine,
          [this](Move move) {
-             moveVertically(-1, move);
+             moveOneLine(-1, move);
          }},
         {QKeySequence::MoveToNextPage, QKeySequence::SelectNextPage,
          [this](Move move) {

@@ -149,6 +149,7 @@ private:
     void takeHistoryStep(qsizetype (EditHistory::*step)(const EditHistory::Replace &));
     void moveCaret(qsizetype position, Move move);
     void moveVertically(qsizetype lines, Move move);
+    void moveOneLine(qsizetype direction, Move move);
     bool handleMovementKey(QKeyEvent *event);
     bool handleEditingKey(QKeyEvent *event);
     qsizetype previousCaretPosition(qsizetype position) const;

@@ -114,6 +114,18 @@ void TextBoxKeysTest::keysMoveSelectAndEdit_data()
         u"xxx\r\ny\r\nxx|x"_qs);
     row("Up", u"xxx\r\nx|x"_qs, {"Up"}, u"x|xx\r\nxx"_qs);
     row("Shift+Down extends", u"a|b\r\ncd"_qs, {"Shift+Down"}, u"a^b\r\nc|d"_qs);
+    // At the first and the last line, as QPlainTextEdit: the caret stays, a selection reaches
+    // the text's start or end, and a page move keeps the column.
+    row("Up on the first line stays", u"a|b\r\ncd"_qs, {"Up"}, u"a|b\r\ncd"_qs);
+    row("Down on the last line stays", u"ab\r\nc|d"_qs, {"Down"}, u"ab\r\nc|d"_qs);
+    row("Shift+Up on the first line selects to the start", u"a|b\r\ncd"_qs, {"Shift+Up"},
+        u"|a^b\r\ncd"_qs);
+    row("Shift+Down on the last line selects to the end", u"ab\r\nc|d"_qs, {"Shift+Down"},
+        u"ab\r\nc^d|"_qs);
+    row("PageUp on the first page keeps the column", u"abc\r\nab|c"_qs, {"PgUp"},
+        u"ab|c\r\nabc"_qs);
+    row("PageDown on the last page keeps the column", u"a|bc\r\nabc"_qs, {"PgDown"},
+        u"abc\r\na|bc"_qs);
     row("Ctrl+Right to the next word", u"|jeden dwa"_qs, {"Ctrl+Right"}, u"jeden |dwa"_qs);
     row("Ctrl+Right at a line end", u"jeden|\r\ndwa"_qs, {"Ctrl+Right"}, u"jeden\r\n|dwa"_qs);
     row("Ctrl+Left to the word's start", u"jeden dwa|"_qs, {"Ctrl+Left"}, u"jeden |dwa"_qs);
