@@ -278,6 +278,10 @@ QString TextBox::replaceUnrecorded(qsizetype from, qsizetype to, const QString &
 
 bool TextBox::replace(qsizetype from, qsizetype to, const QString &text, EditHistory::Kind kind)
 {
+    // Nothing to change (Ctrl+Delete at the end, say): no step for Undo, and the steps to redo
+    // stay.
+    if (from == to && text.isEmpty())
+        return true;
     if (!admits(to - from, text.size()))
         return false;
     const QString removed = replaceUnrecorded(from, to, text);
@@ -782,6 +786,9 @@ void TextBox::setSelection(qsizetype anchor, qsizetype caret)
     caret = clampedPosition(caret);
     if (anchor == m_anchor && caret == m_caret)
         return;
+    // A caret put elsewhere (Ctrl+A, the program, a screen reader) is where Up and Down aim from
+    // next; moveVertically keeps its own aim.
+    m_goalX.reset();
     const bool selectionWas = hasSelection();
     repaintCaret();
     m_anchor = anchor;
@@ -824,6 +831,18 @@ void TextBox::moveOneLine(qsizetype direction, Move move)
         moveVertically(direction, move);
     else if (move == Move::Extend)
         moveCaret(direction < 0 ? 0 : m_buffer.size(), move);
+}
+
+// The view and the caret go a page on. On the first line PageUp, and on the last PageDown,
+// change nothing, the selection included, as in QPlainTextEdit.
+void TextBox::movePage(qsizetype direction, Move move)
+{
+    const qsizetype line = m_buffer.lineAt(m_caret);
+    if ((direction < 0 && line == 0) || (direction > 0 && line + 1 == m_buffer.lineCount()))
+        return;
+    const int page = visibleLineCount();
+    verticalScrollBar()->setValue(verticalScrollBar()->value() + int(direction) * page);
+    moveVertically(direction * page, move);
 }
 
 void TextBox::selectAll()
@@ -960,15 +979,11 @@ bool TextBox::handleMovementKey(QKeyEvent *event)
          }},
         {QKeySequence::MoveToNextPage, QKeySequence::SelectNextPage,
          [this](Move move) {
-             const int page = visibleLineCount();
-             verticalScrollBar()->setValue(verticalScrollBar()->value() + page);
-             moveVertically(page, move);
+             movePage(1, move);
          }},
         {QKeySequence::MoveToPreviousPage, QKeySequence::SelectPreviousPage,
          [this](Move move) {
-             const int page = visibleLineCount();
-             verticalScrollBar()->setValue(verticalScrollBar()->value() - page);
-             moveVertically(-page, move);
+             movePage(-1, move);
          }},
     };
     for (const Movement &movement : movements) {

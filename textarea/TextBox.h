@@ -150,6 +150,7 @@ private:
     void moveCaret(qsizetype position, Move move);
     void moveVertically(qsizetype lines, Move move);
     void moveOneLine(qsizetype direction, Move move);
+    void movePage(qsizetype direction, Move move);
     bool handleMovementKey(QKeyEvent *event);
     bool handleEditingKey(QKeyEvent *event);
     qsizetype previousCaretPosition(qsizetype position) const;

@@ -114,6 +114,8 @@ void TextBoxKeysTest::keysMoveSelectAndEdit_data()
         u"xxx\r\ny\r\nxx|x"_qs);
     row("Up", u"xxx\r\nx|x"_qs, {"Up"}, u"x|xx\r\nxx"_qs);
     row("Shift+Down extends", u"a|b\r\ncd"_qs, {"Shift+Down"}, u"a^b\r\nc|d"_qs);
+    row("Up after Ctrl+A aims from the new caret", u"a|bcdef\r\nabcdef\r\nabcdef"_qs,
+        {"Down", "Ctrl+A", "Up"}, u"abcdef\r\nabcdef|\r\nabcdef"_qs);
     // At the first and the last line, as QPlainTextEdit: the caret stays, a selection reaches
     // the text's start or end, and a page move keeps the column.
     row("Up on the first line stays", u"a|b\r\ncd"_qs, {"Up"}, u"a|b\r\ncd"_qs);
@@ -126,6 +128,10 @@ void TextBoxKeysTest::keysMoveSelectAndEdit_data()
         u"ab|c\r\nabc"_qs);
     row("PageDown on the last page keeps the column", u"a|bc\r\nabc"_qs, {"PgDown"},
         u"abc\r\na|bc"_qs);
+    row("PageUp on the first line keeps the selection", u"a^bc|\r\nabc"_qs, {"PgUp"},
+        u"a^bc|\r\nabc"_qs);
+    row("PageDown on the last line keeps the selection", u"abc\r\n|ab^c"_qs, {"PgDown"},
+        u"abc\r\n|ab^c"_qs);
     row("Ctrl+Right to the next word", u"|jeden dwa"_qs, {"Ctrl+Right"}, u"jeden |dwa"_qs);
     row("Ctrl+Right at a line end", u"jeden|\r\ndwa"_qs, {"Ctrl+Right"}, u"jeden\r\n|dwa"_qs);
     row("Ctrl+Left to the word's start", u"jeden dwa|"_qs, {"Ctrl+Left"}, u"jeden |dwa"_qs);
@@ -269,6 +275,22 @@ void TextBoxKeysTest::typingIsUndoneInSteps_data()
     QTest::newRow("each word deleted is a step")
         << u"jeden dwa trzy|"_qs << QStringList{"Ctrl+Backspace", "Ctrl+Backspace"}
         << QStringList{u"jeden dwa |"_qs, u"jeden dwa trzy|"_qs};
+    QTest::newRow("a Backspace after a selection taken away is a step of its own")
+        << u"a^bc|def"_qs << QStringList{"Del", "Backspace"}
+        << QStringList{u"a|def"_qs, u"abc|def"_qs};
+    QTest::newRow("a Backspace after Ctrl+Backspace is a step of its own")
+        << u"abc def|"_qs << QStringList{"Ctrl+Backspace", "Backspace"}
+        << QStringList{u"abc |"_qs, u"abc def|"_qs};
+    QTest::newRow("Backspace over a line end is a step of its own")
+        << u"ab\r\n|cd"_qs << QStringList{"Backspace", "Backspace"}
+        << QStringList{u"ab|cd"_qs, u"ab\r\n|cd"_qs};
+    QTest::newRow("Delete of a line end is a step of its own")
+        << u"a|b\r\ncd"_qs << QStringList{"Del", "Del"}
+        << QStringList{u"a|\r\ncd"_qs, u"a|b\r\ncd"_qs};
+    QTest::newRow("Ctrl+Delete at the end adds no step")
+        << u"ab|"_qs << QStringList{"x", "Ctrl+Del"} << QStringList{u"ab|"_qs};
+    QTest::newRow("Ctrl+Backspace at the start adds no step")
+        << u"|"_qs << QStringList{"a", "Home", "Ctrl+Backspace"} << QStringList{u"|"_qs};
     QTest::newRow("typing over a selection and on is one step")
         << u"^ab|cd"_qs << QStringList{"x", "y"} << QStringList{u"ab|cd"_qs};
 }
