@@ -827,10 +827,15 @@ void TextBox::moveVertically(qsizetype lines, Move move)
 void TextBox::moveOneLine(qsizetype direction, Move move)
 {
     const qsizetype target = m_buffer.lineAt(m_caret) + direction;
-    if (target >= 0 && target < m_buffer.lineCount())
+    if (target >= 0 && target < m_buffer.lineCount()) {
         moveVertically(direction, move);
-    else if (move == Move::Extend)
-        moveCaret(direction < 0 ? 0 : m_buffer.size(), move);
+        return;
+    }
+    if (move == Move::Keep)
+        return;
+    moveCaret(direction < 0 ? 0 : m_buffer.size(), move);
+    // No column is aimed at any more, even when the caret stood there already.
+    m_goalX.reset();
 }
 
 // The view and the caret go a page on. On the first line PageUp, and on the last PageDown,

@@ -124,6 +124,10 @@ void TextBoxKeysTest::keysMoveSelectAndEdit_data()
         u"|a^b\r\ncd"_qs);
     row("Shift+Down on the last line selects to the end", u"ab\r\nc|d"_qs, {"Shift+Down"},
         u"ab\r\nc^d|"_qs);
+    row("Up on the first line keeps the column", u"a\r\nabcd|ef"_qs, {"Up", "Up", "Down"},
+        u"a\r\nabcd|ef"_qs);
+    row("Shift+Down on the last line forgets the column", u"a|b\r\n"_qs,
+        {"Down", "Shift+Down", "Shift+Up"}, u"|ab\r\n^"_qs);
     row("PageUp on the first page keeps the column", u"abc\r\nab|c"_qs, {"PgUp"},
         u"ab|c\r\nabc"_qs);
     row("PageDown on the last page keeps the column", u"a|bc\r\nabc"_qs, {"PgDown"},
