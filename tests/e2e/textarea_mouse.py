@@ -58,9 +58,9 @@ ROWS = [
      "j^eden dwa\r\ntr|zy cztery"),
     ("a double click selects a word", "|" + TEXT,
      lambda session: click(session.character_point(7), repeat=2), "jeden ^dwa|\r\ntrzy cztery"),
-    ("a triple click selects a line", "|" + TEXT,
-     lambda session: click(session.character_point(13), repeat=3),
-     "jeden dwa\r\n^trzy cztery|"),
+    ("a triple click selects a line with its line end", "|" + TEXT,
+     lambda session: click(session.character_point(4), repeat=3),
+     "^jeden dwa\r\n|trzy cztery"),
     # QDrag's own loop under X11 (XDND): the selection moves where it is dropped, and with Ctrl
     # held a copy goes there instead.
     ("a dragged selection moves", "^jeden| dwa\r\ntrzy cztery",
