@@ -810,7 +810,8 @@ void TextBox::moveCaret(qsizetype position, Move move)
         offerPrimarySelection();
 }
 
-// By a page, the caret stops at the first or the last line, at the column it aims for.
+// The caret goes that many lines up or down, stopping at the first or the last line, at the
+// column it aims for.
 void TextBox::moveVertically(qsizetype lines, Move move)
 {
     const qsizetype line = m_buffer.lineAt(m_caret);
