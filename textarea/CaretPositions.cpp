@@ -4,6 +4,9 @@
 #include "textarea/TextBuffer.h"
 
 #include <QTextBoundaryFinder>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextLayout>
 
 #include <algorithm>
 
@@ -58,21 +61,16 @@ qsizetype CaretPositions::previous(qsizetype position) const
     return sliceStart + std::max<qsizetype>(0, previous);
 }
 
+// Words are skipped as QPlainTextEdit skips them: a run of punctuation counts as a word of its
+// own, and the spaces after a word go with it.
 qsizetype CaretPositions::nextWordStart(qsizetype position) const
 {
     const qsizetype line = m_buffer.lineAt(position);
     const qsizetype end = m_buffer.lineEnd(line);
     if (position >= end)
         return next(position);
-    const QString slice = m_buffer.mid(position, std::min(WordWindow, end - position));
-    QTextBoundaryFinder words(QTextBoundaryFinder::Word, slice);
-    for (qsizetype boundary = words.toNextBoundary(); boundary > 0;
-         boundary = words.toNextBoundary()) {
-        if (boundary < slice.size()
-            && words.boundaryReasons().testFlag(QTextBoundaryFinder::StartOfItem))
-            return position + boundary;
-    }
-    return position + slice.size();
+    const QTextLayout slice(m_buffer.mid(position, std::min(WordWindow, end - position)));
+    return position + slice.nextCursorPosition(0, QTextLayout::SkipWords);
 }
 
 qsizetype CaretPositions::previousWordStart(qsizetype position) const
@@ -82,15 +80,9 @@ qsizetype CaretPositions::previousWordStart(qsizetype position) const
     if (position <= start)
         return previous(position);
     const qsizetype sliceStart = std::max(start, position - WordWindow);
-    const QString slice = m_buffer.mid(sliceStart, position - sliceStart);
-    QTextBoundaryFinder words(QTextBoundaryFinder::Word, slice);
-    words.toEnd();
-    for (qsizetype boundary = words.toPreviousBoundary(); boundary > 0;
-         boundary = words.toPreviousBoundary()) {
-        if (words.boundaryReasons().testFlag(QTextBoundaryFinder::StartOfItem))
-            return sliceStart + boundary;
-    }
-    return sliceStart;
+    const QTextLayout slice(m_buffer.mid(sliceStart, position - sliceStart));
+    return sliceStart
+           + slice.previousCursorPosition(int(position - sliceStart), QTextLayout::SkipWords);
 }
 
 std::pair<qsizetype, qsizetype> CaretPositions::wordAround(qsizetype position) const
@@ -103,14 +95,9 @@ std::pair<qsizetype, qsizetype> CaretPositions::wordAround(qsizetype position) c
         = m_buffer.mid(sliceStart, std::min(end, position + WordWindow) - sliceStart);
     if (slice.isEmpty())
         return {position, position};
-    QTextBoundaryFinder words(QTextBoundaryFinder::Word, slice);
-    const qsizetype at = std::min<qsizetype>(position - sliceStart, slice.size() - 1);
-    words.setPosition(at);
-    const qsizetype from
-        = words.isAtBoundary() ? at : std::max<qsizetype>(0, words.toPreviousBoundary());
-    words.setPosition(at);
-    qsizetype to = words.toNextBoundary();
-    if (to < 0)
-        to = slice.size();
-    return {sliceStart + from, sliceStart + to};
+    QTextDocument document(slice);
+    QTextCursor cursor(&document);
+    cursor.setPosition(int(position - sliceStart));
+    cursor.select(QTextCursor::WordUnderCursor);
+    return {sliceStart + cursor.selectionStart(), sliceStart + cursor.selectionEnd()};
 }

@@ -10,8 +10,8 @@ class TextBuffer;
 // Where the caret can stand in a text, and where the moves by character and by word take it.
 //
 // The caret stands between graphemes, never between the CR and the LF of a pair, and words are
-// Qt's word boundaries. A line end is one step. Only a window of the line around a position is
-// looked at, so a line of millions of characters costs what a short one does.
+// skipped as QPlainTextEdit skips them. A line end is one step. Only a window of the line around a
+// position is looked at, so a line of millions of characters costs what a short one does.
 class CaretPositions
 {
 public:
@@ -26,7 +26,8 @@ public:
     qsizetype previous(qsizetype position) const;
     qsizetype nextWordStart(qsizetype position) const;
     qsizetype previousWordStart(qsizetype position) const;
-    // The word, run of spaces or punctuation the character at position belongs to.
+    // What a double click at position selects: the word QTextCursor finds under a caret there,
+    // as in QPlainTextEdit (beside a space, the word next to it).
     std::pair<qsizetype, qsizetype> wordAround(qsizetype position) const;
 
 private:

@@ -1,14 +1,21 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "textarea/EditHistory.h"
 
+#include "textarea/LineEnds.h"
+
 #include <algorithm>
 
 namespace {
 
-bool isRemoval(EditHistory::Kind kind)
+// Characters taken away one by one with Backspace or Delete, which later ones may join.
+bool isRemovalByCharacters(EditHistory::Kind kind)
 {
-    return kind == EditHistory::Kind::Backspace || kind == EditHistory::Kind::Delete
-           || kind == EditHistory::Kind::Removal;
+    return kind == EditHistory::Kind::Backspace || kind == EditHistory::Kind::Delete;
+}
+
+bool hasLineEnd(const QString &text)
+{
+    return std::any_of(text.cbegin(), text.cend(), LineEnds::isLineEndCharacter);
 }
 
 bool typingContinues(EditHistory::Kind kind)
@@ -26,8 +33,8 @@ void EditHistory::clear()
 }
 
 // The rules of QTextDocument: a typed character joins the latest step when it follows that
-// step's inserted text, and a character removed by Backspace or Delete joins a step that only
-// removed, right next to it. Moving the caret in between does not matter.
+// step's inserted text, and a character removed by Backspace or Delete joins a step of
+// characters removed so, right next to it. Moving the caret in between does not matter.
 bool EditHistory::mergeInto(Step &latest, qsizetype position, const QString &removed,
                             qsizetype insertedLength, Kind kind) const
 {
@@ -39,7 +46,9 @@ bool EditHistory::mergeInto(Step &latest, qsizetype position, const QString &rem
         latest.last = kind;
         return true;
     }
-    if (!isRemoval(latest.last) || latest.presentLength != 0 || insertedLength != 0)
+    // A selection or a word taken away, and a line end, stay steps of their own.
+    if (!isRemovalByCharacters(latest.last) || latest.presentLength != 0 || insertedLength != 0
+        || hasLineEnd(removed) || hasLineEnd(latest.absentText))
         return false;
     if (kind == Kind::Backspace && position + removed.size() == latest.position) {
         latest.absentText.prepend(removed);

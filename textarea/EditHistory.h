@@ -10,10 +10,11 @@
 //
 // Each step holds only the text that is not in the area: what an edit removed until it is
 // undone, and what it inserted once it is. Typing at the end of the latest typing, and taking
-// characters away one by one with Backspace or Delete, grow the latest step instead of adding
-// one, as QPlainTextEdit did. Replacing the whole text, or an edit of a megabyte or more, starts
-// the history afresh with that one step, so that at most one earlier whole text is ever kept;
-// and the other steps together keep a bounded number of characters, dropping the oldest first.
+// characters other than line ends away one by one with Backspace or Delete, grow the latest
+// step instead of adding one, as QPlainTextEdit did. Replacing the whole text, or an edit of a
+// megabyte or more, starts the history afresh with that one step, so that at most one earlier whole
+// text is ever kept; and the other steps together keep a bounded number of characters, dropping the
+// oldest first.
 class EditHistory
 {
 public:

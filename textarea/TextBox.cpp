@@ -233,6 +233,10 @@ QString TextBox::replaceUnrecorded(qsizetype from, qsizetype to, const QString &
 
 bool TextBox::replace(qsizetype from, qsizetype to, const QString &text, EditHistory::Kind kind)
 {
+    // Nothing to change (Ctrl+Delete at the end, say): no step for Undo, and the steps to redo
+    // stay.
+    if (from == to && text.isEmpty())
+        return true;
     if (!admits(to - from, text.size()))
         return false;
     const QString removed = replaceUnrecorded(from, to, text);
@@ -291,6 +295,9 @@ void TextBox::setSelection(qsizetype anchor, qsizetype caret)
     caret = m_positions.clamped(caret);
     if (anchor == m_anchor && caret == m_caret)
         return;
+    // A caret put elsewhere (Ctrl+A, the program, a screen reader) is where Up and Down aim from
+    // next; moveVertically keeps its own aim.
+    m_goalX.reset();
     const bool selectionWas = hasSelection();
     repaintCaret();
     m_anchor = anchor;
@@ -312,6 +319,8 @@ void TextBox::moveCaret(qsizetype position, Move move)
         offerPrimarySelection();
 }
 
+// The caret goes that many lines up or down, stopping at the first or the last line, at the
+// column it aims for.
 void TextBox::moveVertically(qsizetype lines, Move move)
 {
     const qsizetype line = m_buffer.lineAt(m_caret);
@@ -319,15 +328,36 @@ void TextBox::moveVertically(qsizetype lines, Move move)
         m_goalX = m_measure->x(line, m_caret - m_buffer.lineStart(line));
     const qsizetype target = std::clamp<qsizetype>(line + lines, 0, m_buffer.lineCount() - 1);
     const qreal goal = *m_goalX;
-    qsizetype position;
-    if (line + lines < 0)
-        position = 0;
-    else if (line + lines >= m_buffer.lineCount())
-        position = m_buffer.size();
-    else
-        position = m_buffer.lineStart(target) + m_measure->columnNearest(target, goal);
-    moveCaret(position, move);
+    moveCaret(m_buffer.lineStart(target) + m_measure->columnNearest(target, goal), move);
     m_goalX = goal;
+}
+
+// Up on the first line and Down on the last leave the caret where it is; with Shift they select
+// to the start or the end of the text, as in QPlainTextEdit.
+void TextBox::moveOneLine(qsizetype direction, Move move)
+{
+    const qsizetype target = m_buffer.lineAt(m_caret) + direction;
+    if (target >= 0 && target < m_buffer.lineCount()) {
+        moveVertically(direction, move);
+        return;
+    }
+    if (move == Move::Keep)
+        return;
+    moveCaret(direction < 0 ? 0 : m_buffer.size(), move);
+    // No column is aimed at any more, even when the caret stood there already.
+    m_goalX.reset();
+}
+
+// The view and the caret go a page on. On the first line PageUp, and on the last PageDown,
+// change nothing, the selection included, as in QPlainTextEdit.
+void TextBox::movePage(qsizetype direction, Move move)
+{
+    const qsizetype line = m_buffer.lineAt(m_caret);
+    if ((direction < 0 && line == 0) || (direction > 0 && line + 1 == m_buffer.lineCount()))
+        return;
+    const int page = visibleLineCount();
+    verticalScrollBar()->setValue(verticalScrollBar()->value() + int(direction) * page);
+    moveVertically(direction * page, move);
 }
 
 void TextBox::selectAll()

@@ -150,6 +150,8 @@ private:
     void takeHistoryStep(qsizetype (EditHistory::*step)(const EditHistory::Replace &));
     void moveCaret(qsizetype position, Move move);
     void moveVertically(qsizetype lines, Move move);
+    void moveOneLine(qsizetype direction, Move move);
+    void movePage(qsizetype direction, Move move);
     bool handleMovementKey(QKeyEvent *event);
     bool handleEditingKey(QKeyEvent *event);
 

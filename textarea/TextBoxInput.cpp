@@ -97,23 +97,19 @@ bool TextBox::handleMovementKey(QKeyEvent *event)
          }},
         {QKeySequence::MoveToNextLine, QKeySequence::SelectNextLine,
          [this](Move move) {
-             moveVertically(1, move);
+             moveOneLine(1, move);
          }},
         {QKeySequence::MoveToPreviousLine, QKeySequence::SelectPreviousLine,
          [this](Move move) {
-             moveVertically(-1, move);
+             moveOneLine(-1, move);
          }},
         {QKeySequence::MoveToNextPage, QKeySequence::SelectNextPage,
          [this](Move move) {
-             const int page = visibleLineCount();
-             verticalScrollBar()->setValue(verticalScrollBar()->value() + page);
-             moveVertically(page, move);
+             movePage(1, move);
          }},
         {QKeySequence::MoveToPreviousPage, QKeySequence::SelectPreviousPage,
          [this](Move move) {
-             const int page = visibleLineCount();
-             verticalScrollBar()->setValue(verticalScrollBar()->value() - page);
-             moveVertically(-page, move);
+             movePage(-1, move);
          }},
     };
     for (const Movement &movement : movements) {
@@ -296,8 +292,11 @@ void TextBox::mousePressEvent(QMouseEvent *event)
                                     < QGuiApplication::styleHints()->startDragDistance();
     m_sinceDoubleClick.invalidate();
     if (tripleClick) {
+        // The whole line with its line end, as in QPlainTextEdit.
         const qsizetype line = m_buffer.lineAt(position);
-        setSelection(m_buffer.lineStart(line), m_buffer.lineEnd(line));
+        const qsizetype next = line + 1;
+        setSelection(m_buffer.lineStart(line),
+                     next < m_buffer.lineCount() ? m_buffer.lineStart(next) : m_buffer.size());
         offerPrimarySelection();
         return;
     }
@@ -442,15 +441,19 @@ void TextBox::dropEvent(QDropEvent *event)
         ensureCaretVisible();
         return;
     }
+    // A drop that does not fit is not taken, so that a source moving its text keeps it. A text
+    // too long by itself is not converted at all.
     const QString text = event->mimeData()->text();
-    if (text.size() > LargestText) {
+    const QString dropped = text.size() > LargestText ? QString() : LineEnds::toCrLf(text);
+    const qsizetype droppedSize = text.size() > LargestText ? text.size() : dropped.size();
+    if (!admits(0, droppedSize)) {
         event->ignore();
-        emit refused(tooLarge(0, text.size()));
+        emit refused(tooLarge(0, droppedSize));
         return;
     }
     event->acceptProposedAction();
     setSelection(position, position);
-    replaceByUser(position, position, LineEnds::toCrLf(text), EditHistory::Kind::Insertion);
+    replaceByUser(position, position, dropped, EditHistory::Kind::Insertion);
 }
 
 // ---- The context menu

@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "clipboard/AreaClipboard.h"
 #include "textarea/TextBox.h"
 
 #include <QAction>
@@ -21,10 +22,14 @@ private slots:
     void keysMoveSelectAndEdit();
     void pageDownMovesAPage();
     void tabMovesTheFocusOn();
+    void clipboardKeys_data();
+    void clipboardKeys();
     void typingIsUndoneInSteps_data();
     void typingIsUndoneInSteps();
     void mouseSelects_data();
     void mouseSelects();
+    void clicksSelectWordsAndLines_data();
+    void clicksSelectWordsAndLines();
     void draggingPastTheEdgeScrolls();
     void wheelScrollsBothWays();
     void dropsInsertAtThePoint();
@@ -109,10 +114,43 @@ void TextBoxKeysTest::keysMoveSelectAndEdit_data()
         u"xxx\r\ny\r\nxx|x"_qs);
     row("Up", u"xxx\r\nx|x"_qs, {"Up"}, u"x|xx\r\nxx"_qs);
     row("Shift+Down extends", u"a|b\r\ncd"_qs, {"Shift+Down"}, u"a^b\r\nc|d"_qs);
+    row("Up after Ctrl+A aims from the new caret", u"a|bcdef\r\nabcdef\r\nabcdef"_qs,
+        {"Down", "Ctrl+A", "Up"}, u"abcdef\r\nabcdef|\r\nabcdef"_qs);
+    // At the first and the last line, as QPlainTextEdit: the caret stays, a selection reaches
+    // the text's start or end, and a page move keeps the column.
+    row("Up on the first line stays", u"a|b\r\ncd"_qs, {"Up"}, u"a|b\r\ncd"_qs);
+    row("Down on the last line stays", u"ab\r\nc|d"_qs, {"Down"}, u"ab\r\nc|d"_qs);
+    row("Shift+Up on the first line selects to the start", u"a|b\r\ncd"_qs, {"Shift+Up"},
+        u"|a^b\r\ncd"_qs);
+    row("Shift+Down on the last line selects to the end", u"ab\r\nc|d"_qs, {"Shift+Down"},
+        u"ab\r\nc^d|"_qs);
+    row("Up on the first line keeps the column", u"a\r\nabcd|ef"_qs, {"Up", "Up", "Down"},
+        u"a\r\nabcd|ef"_qs);
+    row("Shift+Down on the last line forgets the column", u"a|b\r\n"_qs,
+        {"Down", "Shift+Down", "Shift+Up"}, u"|ab\r\n^"_qs);
+    row("PageUp on the first page keeps the column", u"abc\r\nab|c"_qs, {"PgUp"},
+        u"ab|c\r\nabc"_qs);
+    row("PageDown on the last page keeps the column", u"a|bc\r\nabc"_qs, {"PgDown"},
+        u"abc\r\na|bc"_qs);
+    row("PageUp on the first line keeps the selection", u"a^bc|\r\nabc"_qs, {"PgUp"},
+        u"a^bc|\r\nabc"_qs);
+    row("PageDown on the last line keeps the selection", u"abc\r\n|ab^c"_qs, {"PgDown"},
+        u"abc\r\n|ab^c"_qs);
     row("Ctrl+Right to the next word", u"|jeden dwa"_qs, {"Ctrl+Right"}, u"jeden |dwa"_qs);
     row("Ctrl+Right at a line end", u"jeden|\r\ndwa"_qs, {"Ctrl+Right"}, u"jeden\r\n|dwa"_qs);
     row("Ctrl+Left to the word's start", u"jeden dwa|"_qs, {"Ctrl+Left"}, u"jeden |dwa"_qs);
     row("Ctrl+Left at a line start", u"jeden\r\n|dwa"_qs, {"Ctrl+Left"}, u"jeden|\r\ndwa"_qs);
+    // Punctuation stops a word as in QPlainTextEdit: a run of it is a word of its own.
+    row("Ctrl+Right stops at punctuation", u"jeden |dwa, trzy"_qs, {"Ctrl+Right"},
+        u"jeden dwa|, trzy"_qs);
+    row("Ctrl+Right over a run of punctuation", u"a|...b  c"_qs, {"Ctrl+Right"}, u"a...|b  c"_qs);
+    row("Ctrl+Right stops at an apostrophe", u"|don't stop"_qs, {"Ctrl+Right"}, u"don|'t stop"_qs);
+    row("Ctrl+Right over leading spaces", u"|  lead"_qs, {"Ctrl+Right"}, u"  |lead"_qs);
+    row("Ctrl+Left onto punctuation", u"jeden dwa, |trzy"_qs, {"Ctrl+Left"},
+        u"jeden dwa|, trzy"_qs);
+    row("Ctrl+Left over spaces and a tab", u"zażółć\tgęślą |jaźń"_qs, {"Ctrl+Left"},
+        u"zażółć\t|gęślą jaźń"_qs);
+    row("Ctrl+Backspace stops at punctuation", u"a...b|"_qs, {"Ctrl+Backspace"}, u"a...|"_qs);
     row("Ctrl+Shift+Right extends by a word", u"|zażółć gęślą"_qs, {"Ctrl+Shift+Right"},
         u"^zażółć |gęślą"_qs);
     row("Ctrl+A", u"ab|\r\nc"_qs, {"Ctrl+A"}, u"^ab\r\nc|"_qs);
@@ -173,6 +211,55 @@ void TextBoxKeysTest::tabMovesTheFocusOn()
     QCOMPARE(box->Text(), QString());
 }
 
+void TextBoxKeysTest::clipboardKeys_data()
+{
+    QTest::addColumn<QString>("before");
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QString>("offered");
+    QTest::addColumn<QString>("after");
+    QTest::addColumn<QString>("clipboardAfter");
+
+    // Inside the area a line break is CR LF; on the clipboard it is LF, and any line end pasted
+    // in becomes a CR LF.
+    QTest::newRow("Ctrl+C copies, line breaks as LF")
+        << u"^a\r\nb|c"_qs << "Ctrl+C" << u"old"_qs << u"^a\r\nb|c"_qs << u"a\nb"_qs;
+    QTest::newRow("Ctrl+Insert copies")
+        << u"x^yz|"_qs << "Ctrl+Ins" << u"old"_qs << u"x^yz|"_qs << u"yz"_qs;
+    QTest::newRow("Ctrl+C without a selection keeps the clipboard")
+        << u"a|b"_qs << "Ctrl+C" << u"old"_qs << u"a|b"_qs << u"old"_qs;
+    QTest::newRow("Ctrl+X cuts") << u"a^b\r\nc|d"_qs << "Ctrl+X" << u"old"_qs << u"a|d"_qs
+                                 << u"b\nc"_qs;
+    QTest::newRow("Shift+Delete cuts")
+        << u"^ab|c"_qs << "Shift+Del" << u"old"_qs << u"|c"_qs << u"ab"_qs;
+    QTest::newRow("Shift+Delete without a selection takes nothing")
+        << u"a|bc"_qs << "Shift+Del" << u"old"_qs << u"a|bc"_qs << u"old"_qs;
+    QTest::newRow("Ctrl+V pastes every line end as CR LF")
+        << u"a|b"_qs << "Ctrl+V" << u"1\n2\r3\r\n4"_qs << u"a1\r\n2\r\n3\r\n4|b"_qs
+        << u"1\n2\r3\r\n4"_qs;
+    QTest::newRow("Shift+Insert pastes over the selection")
+        << u"^ab|c"_qs << "Shift+Ins" << u"Żółw"_qs << u"Żółw|c"_qs << u"Żółw"_qs;
+    QTest::newRow("Ctrl+V of an empty clipboard changes nothing")
+        << u"^ab|c"_qs << "Ctrl+V" << QString() << u"^ab|c"_qs << QString();
+}
+
+void TextBoxKeysTest::clipboardKeys()
+{
+    QFETCH(QString, before);
+    QFETCH(QString, key);
+    QFETCH(QString, offered);
+    QFETCH(QString, after);
+    QFETCH(QString, clipboardAfter);
+    QApplication::clipboard()->setText(offered);
+    TextBox box;
+    box.setClipboard(std::make_unique<AreaClipboard>());
+    const Marked start = unmark(before);
+    box.setInitialText(start.text);
+    box.setSelection(start.anchor, start.caret);
+    QTest::keySequence(&box, QKeySequence(key));
+    QCOMPARE(mark(box), after);
+    QCOMPARE(QApplication::clipboard()->text(), clipboardAfter);
+}
+
 void TextBoxKeysTest::typingIsUndoneInSteps_data()
 {
     QTest::addColumn<QString>("before");
@@ -192,6 +279,22 @@ void TextBoxKeysTest::typingIsUndoneInSteps_data()
     QTest::newRow("each word deleted is a step")
         << u"jeden dwa trzy|"_qs << QStringList{"Ctrl+Backspace", "Ctrl+Backspace"}
         << QStringList{u"jeden dwa |"_qs, u"jeden dwa trzy|"_qs};
+    QTest::newRow("a Backspace after a selection taken away is a step of its own")
+        << u"a^bc|def"_qs << QStringList{"Del", "Backspace"}
+        << QStringList{u"a|def"_qs, u"abc|def"_qs};
+    QTest::newRow("a Backspace after Ctrl+Backspace is a step of its own")
+        << u"abc def|"_qs << QStringList{"Ctrl+Backspace", "Backspace"}
+        << QStringList{u"abc |"_qs, u"abc def|"_qs};
+    QTest::newRow("Backspace over a line end is a step of its own")
+        << u"ab\r\n|cd"_qs << QStringList{"Backspace", "Backspace"}
+        << QStringList{u"ab|cd"_qs, u"ab\r\n|cd"_qs};
+    QTest::newRow("Delete of a line end is a step of its own")
+        << u"a|b\r\ncd"_qs << QStringList{"Del", "Del"}
+        << QStringList{u"a|\r\ncd"_qs, u"a|b\r\ncd"_qs};
+    QTest::newRow("Ctrl+Delete at the end adds no step")
+        << u"ab|"_qs << QStringList{"x", "Ctrl+Del"} << QStringList{u"ab|"_qs};
+    QTest::newRow("Ctrl+Backspace at the start adds no step")
+        << u"|"_qs << QStringList{"a", "Home", "Ctrl+Backspace"} << QStringList{u"|"_qs};
     QTest::newRow("typing over a selection and on is one step")
         << u"^ab|cd"_qs << QStringList{"x", "y"} << QStringList{u"ab|cd"_qs};
 }
@@ -227,7 +330,7 @@ void TextBoxKeysTest::mouseSelects_data()
     QTest::newRow("click places the caret") << "click" << u"jeden dw|a\r\ntrzy"_qs;
     QTest::newRow("Shift+click extends") << "shift-click" << u"jed^en dw|a\r\ntrzy"_qs;
     QTest::newRow("double click selects a word") << "double" << u"jeden ^dwa|\r\ntrzy"_qs;
-    QTest::newRow("triple click selects the line") << "triple" << u"^jeden dwa|\r\ntrzy"_qs;
+    QTest::newRow("triple click selects the line") << "triple" << u"^jeden dwa\r\n|trzy"_qs;
     QTest::newRow("dragging selects") << "drag" << u"j^eden dwa\r\ntr|zy"_qs;
 }
 
@@ -258,6 +361,48 @@ void TextBoxKeysTest::mouseSelects()
     }
     QCOMPARE(mark(box), after);
     QCOMPARE(page->cursor().shape(), Qt::IBeamCursor);
+}
+
+void TextBoxKeysTest::clicksSelectWordsAndLines_data()
+{
+    QTest::addColumn<int>("clicks");
+    QTest::addColumn<int>("position");
+    QTest::addColumn<QString>("after");
+
+    // What QPlainTextEdit selected for a click at each position: QTextCursor's word under it.
+    const QString first = u"jeden dwa, trzy  (x.y) ab\r\n"_qs;
+    const auto selected = [&first](int from, int to) {
+        QString marked = first + u"koniec"_qs;
+        marked.insert(to, u'|');
+        marked.insert(from, u'^');
+        return marked;
+    };
+    QTest::newRow("in a word") << 2 << 1 << selected(0, 5);
+    QTest::newRow("on the space after a word: that word") << 2 << 5 << selected(0, 5);
+    QTest::newRow("on a comma: the comma") << 2 << 9 << selected(9, 10);
+    QTest::newRow("on the space after a comma: the comma") << 2 << 10 << selected(9, 10);
+    QTest::newRow("between two spaces: the word before") << 2 << 16 << selected(11, 15);
+    QTest::newRow("after a parenthesis") << 2 << 18 << selected(18, 19);
+    QTest::newRow("triple: the line with its CR LF") << 3 << 3 << selected(0, int(first.size()));
+    QTest::newRow("triple: the last line")
+        << 3 << 30 << selected(int(first.size()), int(first.size()) + 6);
+}
+
+void TextBoxKeysTest::clicksSelectWordsAndLines()
+{
+    QFETCH(int, clicks);
+    QFETCH(int, position);
+    QFETCH(QString, after);
+    TextBox box;
+    box.resize(400, 200);
+    showAndWait(box);
+    box.setInitialText(unmark(after).text);
+    QWidget *page = box.viewport();
+    const QPoint target = leftPartOf(box, position);
+    QTest::mouseDClick(page, Qt::LeftButton, {}, target);
+    if (clicks == 3)
+        QTest::mouseClick(page, Qt::LeftButton, {}, target);
+    QCOMPARE(mark(box), after);
 }
 
 void TextBoxKeysTest::draggingPastTheEdgeScrolls()
