@@ -66,19 +66,11 @@ awk -v ratio="$ratio" 'BEGIN { exit !(ratio < 21) }' \
 # the failure's message box must be readable.
 e2e_click_control "$window" Command4
 check selected-all
-# Whether the program shows a window with that title.
-shows_window() {
-    local candidate
-    for candidate in $(xdotool search --onlyvisible --pid "$E2E_APP_PID" 2>/dev/null); do
-        [ "$(xdotool getwindowname "$candidate" 2>/dev/null)" = "$1" ] && return 0
-    done
-    return 1
-}
 # press_in_window WID KEY TITLE: the key closes the window titled TITLE.
 press_in_window() {
     xdotool windowactivate --sync "$1" key "$2"
     local deadline=$((SECONDS + 10))
-    while shows_window "$3"; do
+    while e2e_shows_window "$3" >/dev/null; do
         [ "$SECONDS" -lt "$deadline" ] || e2e_fail "$2 did not close \"$3\""
         sleep 0.1
     done

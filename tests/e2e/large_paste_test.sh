@@ -46,14 +46,6 @@ expect_offer_ended() {
         || e2e_fail "xclip did not end: it still waits for the rest of its transfer ($1)"
 }
 
-shows_window() {
-    local candidate
-    for candidate in $(xdotool search --onlyvisible --pid "$E2E_APP_PID" 2>/dev/null); do
-        [ "$(xdotool getwindowname "$candidate" 2>/dev/null)" = "$1" ] && return 0
-    done
-    return 1
-}
-
 # take_message VARIABLE: sets the variable to the text of the message box the program shows, and
 # closes the box.
 take_message() {
@@ -70,7 +62,7 @@ print(" | ".join(node.name for _, node in tree.walk(box) if node.getRoleName() =
 PYTHON
 )"
     xdotool windowactivate --sync "$message" key Return
-    while shows_window Notatki; do
+    while e2e_shows_window Notatki >/dev/null; do
         [ "$SECONDS" -lt "$deadline" ] || e2e_fail "Return did not close the message box"
         sleep 0.1
     done

@@ -120,16 +120,23 @@ e2e_start_app() {
     E2E_APP_PID=$!
 }
 
+# Prints the id of the program's visible window with that title, if it shows one now.
+e2e_shows_window() {
+    local window
+    for window in $(xdotool search --onlyvisible --pid "$E2E_APP_PID" 2>/dev/null); do
+        if [ "$(xdotool getwindowname "$window" 2>/dev/null)" = "$1" ]; then
+            echo "$window"
+            return 0
+        fi
+    done
+    return 1
+}
+
 # Prints the id of the program's visible window with that title, once it is there.
 e2e_window() {
-    local title=$1 deadline=$((SECONDS + 20)) window
+    local title=$1 deadline=$((SECONDS + 20))
     while [ "$SECONDS" -lt "$deadline" ]; do
-        for window in $(xdotool search --onlyvisible --pid "$E2E_APP_PID" 2>/dev/null); do
-            if [ "$(xdotool getwindowname "$window" 2>/dev/null)" = "$title" ]; then
-                echo "$window"
-                return 0
-            fi
-        done
+        e2e_shows_window "$title" && return 0
         sleep 0.1
     done
     cat "$E2E_TMP/app.log" >&2

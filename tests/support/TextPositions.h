@@ -19,3 +19,11 @@ inline int caretOf(const TextBox &area)
 {
     return int(area.caretPosition());
 }
+
+// A point inside the left part of the character at position, in the viewport's coordinates:
+// a click there puts the caret before the character.
+inline QPoint leftPartOf(const TextBox &box, qsizetype position)
+{
+    const QRectF character = box.characterRect(position);
+    return QPointF(character.left() + 1, character.center().y()).toPoint();
+}

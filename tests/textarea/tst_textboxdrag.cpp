@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "tests/support/TextPositions.h"
 #include "textarea/TextBox.h"
 
 #include <QApplication>
@@ -19,12 +20,6 @@ private slots:
 };
 
 namespace {
-
-QPoint leftPartOf(const TextBox &box, qsizetype position)
-{
-    const QRectF character = box.characterRect(position);
-    return QPointF(character.left() + 1, character.center().y()).toPoint();
-}
 
 void sendMouse(QWidget *page, QEvent::Type type, QPoint at, Qt::MouseButtons held,
                Qt::KeyboardModifiers modifiers)

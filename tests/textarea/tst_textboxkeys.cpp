@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "clipboard/AreaClipboard.h"
+#include "tests/support/TextPositions.h"
 #include "textarea/TextBox.h"
 
 #include <QAction>
@@ -76,12 +77,6 @@ void showAndWait(QWidget &widget)
     widget.show();
     QApplication::setActiveWindow(&widget);
     QVERIFY(QTest::qWaitForWindowActive(&widget));
-}
-
-QPoint leftPartOf(const TextBox &box, qsizetype position)
-{
-    const QRectF character = box.characterRect(position);
-    return QPointF(character.left() + 1, character.center().y()).toPoint();
 }
 
 } // namespace

@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "tests/support/TextPositions.h"
 #include "textarea/TextBox.h"
 
 #include "clipboard/AreaClipboard.h"
@@ -20,15 +21,7 @@ private slots:
     void middleClickPastesThePrimarySelection();
 };
 
-namespace {
-
-QPoint leftPartOf(const TextBox &box, qsizetype position)
-{
-    const QRectF character = box.characterRect(position);
-    return QPointF(character.left() + 1, character.center().y()).toPoint();
-}
-
-} // namespace
+namespace {} // namespace
 
 void TextBoxPrimaryTest::initTestCase()
 {
