@@ -6,14 +6,13 @@ Usage: textarea_menu_input.py PID FOLDER. The program runs with QT_IM_MODULE=com
 compose input context (xcb's default), which composes from the X11 compose table in the C and
 the UTF-8 locales alike; the keyboard has dead_acute and Multi_key mapped with xmodmap.
 """
-import os
 import sys
 import time
 
 import pyatspi
 from gi.repository import GLib
 
-from textarea_session import DEADLINE, Failure, Offer, main, press, run, states, wait_for
+from textarea_session import DEADLINE, Failure, Offer, main, press, run, states
 
 ENTRIES = ["Cofnij", "Przywróć", "Wytnij", "Skopiuj", "Wklej", "Usuń", "Zaznacz wszystko"]
 
@@ -133,18 +132,7 @@ def check_composed_letters(session, folder):
     # The same letters are what "Zapisz" writes, in Windows-1250.
     press("BackSpace")
     session.expect("éóź |", "Backspace")
-    saved = os.path.join(folder, "notes3.txt")
-    session.click_node(session.find(session.frame, "push button", "Zapisz"))
-    expected = b"\xe9\xf3\x9f "
-
-    def written():
-        return os.path.exists(saved) and open(saved, "rb").read() == expected
-
-    try:
-        wait_for(written, "\"Zapisz\" to write notes3.txt")
-    except Failure:
-        found = open(saved, "rb").read() if os.path.exists(saved) else None
-        raise Failure(f"notes3.txt holds {found!r}, not {expected!r}")
+    session.save_and_expect(folder, b"\xe9\xf3\x9f ")
     print("ok: dead keys and Compose gave é, ó, ź and –")
 
 

@@ -7,6 +7,7 @@ through AT-SPI; a case prepares its text and caret through the same interface, a
 technology may. Every check waits until the area shows what it should, or gives up after a
 deadline with what it last saw: nothing sleeps in place of waiting.
 """
+import os
 import subprocess
 import sys
 import time
@@ -206,6 +207,17 @@ class Session:
         x, y, width, height = node.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
         run("xdotool", "mousemove", str(x + width // 2), str(y + height // 2), "click",
             str(button))
+
+    def save_and_expect(self, folder, expected):
+        """Clicks "Zapisz" and waits until notes3.txt in folder holds exactly the expected bytes."""
+        saved = os.path.join(folder, "notes3.txt")
+        self.click_node(self.find(self.frame, "push button", "Zapisz"))
+        try:
+            wait_for(lambda: os.path.exists(saved) and open(saved, "rb").read() == expected,
+                     "\"Zapisz\" to write notes3.txt")
+        except Failure:
+            found = open(saved, "rb").read() if os.path.exists(saved) else None
+            raise Failure(f"notes3.txt holds {found!r}, not {expected!r}")
 
 
 def check_rows(session, rows):
