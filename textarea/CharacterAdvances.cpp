@@ -12,17 +12,9 @@ QFont withoutShaping(QFont font)
     return font;
 }
 
-} // namespace
-
-CharacterAdvances::CharacterAdvances(const QFont &font)
-    : m_font(withoutShaping(font))
-    , m_metrics(m_font)
-    // QPlainTextEdit's default tab stop, which the area always had.
-    , m_tabStop(80)
-    , m_basic(0x10000, -1)
-{}
-
-QChar CharacterAdvances::shownAs(QChar character, bool pairedSurrogate)
+// What is measured for a character with no glyph of its own: a control or a separator as a
+// space, a lone surrogate as the replacement character.
+QChar measuredAs(QChar character, bool pairedSurrogate)
 {
     if (character.isSurrogate() && !pairedSurrogate)
         return QChar(QChar::ReplacementCharacter);
@@ -36,11 +28,21 @@ QChar CharacterAdvances::shownAs(QChar character, bool pairedSurrogate)
     }
 }
 
+} // namespace
+
+CharacterAdvances::CharacterAdvances(const QFont &font)
+    : m_font(withoutShaping(font))
+    , m_metrics(m_font)
+    // QPlainTextEdit's default tab stop, which the area always had.
+    , m_tabStop(80)
+    , m_basic(0x10000, -1)
+{}
+
 qreal CharacterAdvances::advanceOf(char16_t character) const
 {
     qreal &advance = m_basic[character];
     if (advance < 0)
-        advance = m_metrics.horizontalAdvance(shownAs(QChar(character), false));
+        advance = m_metrics.horizontalAdvance(measuredAs(QChar(character), false));
     return advance;
 }
 

@@ -9,19 +9,13 @@
 
 class QChar;
 
-// How far each character moves the pen in one font, each measured once and kept. Positions on a
-// line are sums of these, without kerning, in double precision, so that they stay exact on lines
-// of tens of millions of characters (QTextLayout keeps widths as 32-bit fixed point, which wraps
-// at about 33 million pixels).
+// How far each character moves the pen in one font, each measured once and kept, without
+// kerning or shaping. Summing them gives the width of a stretch of a line at a thousandth of
+// the cost of shaping it: the width of a long line's windows before they are laid out.
 class CharacterAdvances
 {
 public:
     explicit CharacterAdvances(const QFont &font);
-
-    // The font text is drawn with, so that glyphs stand where the sums say: no kerning, no
-    // shaping that would join characters.
-    const QFont &drawingFont() const { return m_font; }
-    qreal tabStop() const { return m_tabStop; }
 
     // The pen position after character, from x, given its neighbours on the line (null at the
     // line's ends). A surrogate pair moves by its whole advance at its first half and not at all
@@ -34,10 +28,6 @@ public:
             return x + m_basic[code];
         return afterMeasuring(x, previous, character, next);
     }
-
-    // What stands in for a character that has no glyph of its own on a line: controls and
-    // separators show as a space, a lone surrogate as the replacement character.
-    static QChar shownAs(QChar character, bool pairedSurrogate);
 
 private:
     qreal afterMeasuring(qreal x, QChar previous, QChar character, QChar next) const;

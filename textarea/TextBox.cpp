@@ -71,11 +71,8 @@ void TextBox::makeDisabledLookReadable()
 
 void TextBox::resetFont()
 {
-    m_advances = std::make_unique<CharacterAdvances>(font());
-    m_measure = std::make_unique<LineMeasure>(m_buffer, *m_advances);
-    const QFontMetricsF metrics(m_advances->drawingFont());
-    m_lineHeight = std::max(1, int(std::ceil(metrics.height())));
-    m_ascent = metrics.ascent();
+    m_layouts = std::make_unique<LineLayouts>(m_buffer, font());
+    m_lineHeight = std::max(1, int(std::ceil(QFontMetricsF(font()).height())));
     m_widestSeen = 0;
     updateScrollRanges();
     viewport()->update();
@@ -200,14 +197,15 @@ QString TextBox::replaceUnrecorded(qsizetype from, qsizetype to, const QString &
     if (from == 0 && to == m_buffer.size()) {
         removed = m_buffer.text();
         m_buffer.setText(text);
-        m_measure->forgetAll();
+        m_layouts->forgetAll();
         m_widestSeen = 0;
     } else {
         removed = m_buffer.mid(from, to - from);
         m_buffer.replace(from, to - from, text);
+        m_layouts->textReplaced(line, column, lastLineBefore, m_buffer.lineAt(from + text.size()),
+                                to - from, text.size());
     }
     const qsizetype lineDelta = m_buffer.lineCount() - linesBefore;
-    m_measure->textReplaced(line, column, lineDelta);
     ++m_editCount;
 
     if (m_longestLine > lastLineBefore)
@@ -319,16 +317,36 @@ void TextBox::moveCaret(qsizetype position, Move move)
         offerPrimarySelection();
 }
 
+bool TextBox::caretLineIsRightToLeft() const
+{
+    return m_layouts->isRightToLeft(m_buffer.lineAt(m_caret));
+}
+
+// Without Shift, a selection is left at its end the move goes to.
+void TextBox::moveByCharacter(bool forward, Move move)
+{
+    if (move == Move::Keep && hasSelection())
+        moveCaret(forward ? selectionEnd() : selectionStart(), move);
+    else
+        moveCaret(forward ? m_positions.next(m_caret) : m_positions.previous(m_caret), move);
+}
+
+void TextBox::moveByWord(bool forward, Move move)
+{
+    moveCaret(forward ? m_positions.nextWordStart(m_caret) : m_positions.previousWordStart(m_caret),
+              move);
+}
+
 // The caret goes that many lines up or down, stopping at the first or the last line, at the
 // column it aims for.
 void TextBox::moveVertically(qsizetype lines, Move move)
 {
     const qsizetype line = m_buffer.lineAt(m_caret);
     if (!m_goalX)
-        m_goalX = m_measure->x(line, m_caret - m_buffer.lineStart(line));
+        m_goalX = m_layouts->x(line, m_caret - m_buffer.lineStart(line));
     const qsizetype target = std::clamp<qsizetype>(line + lines, 0, m_buffer.lineCount() - 1);
     const qreal goal = *m_goalX;
-    moveCaret(m_buffer.lineStart(target) + m_measure->columnNearest(target, goal), move);
+    moveCaret(m_buffer.lineStart(target) + m_layouts->columnAt(target, goal), move);
     m_goalX = goal;
 }
 

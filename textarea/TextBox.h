@@ -3,9 +3,8 @@
 
 #include "textarea/AreaFont.h"
 #include "textarea/CaretPositions.h"
-#include "textarea/CharacterAdvances.h"
 #include "textarea/EditHistory.h"
-#include "textarea/LineMeasure.h"
+#include "textarea/LineLayouts.h"
 #include "textarea/TextArea.h"
 #include "textarea/TextBuffer.h"
 
@@ -24,9 +23,10 @@ class RuntimeFailure;
 
 // The text area: one font and one colour for the whole text, no wrapping, both scroll bars
 // always shown, Tab moves the focus on. The text keeps its characters exactly, CR LF, lone CR
-// and lone LF alike, and only what is visible is laid out, of a long line only the visible
-// part: a text of tens of millions of characters, or a line of that many, costs about what a
-// short one does per key and per paint.
+// and lone LF alike. Lines are shaped and ordered as QPlainTextEdit shaped them (LineLayouts),
+// and only what is visible is laid out, of a long line only the visible part: a text of tens of
+// millions of characters, or a line of that many, costs about what a short one does per key and
+// per paint.
 //
 // Every way text comes in (typing, an input method, a paste by any route, a drop, SetText,
 // SetSelText) passes one gate: a text longer than TextArea::LargestText is refused whole.
@@ -149,6 +149,10 @@ private:
 
     void takeHistoryStep(qsizetype (EditHistory::*step)(const EditHistory::Replace &));
     void moveCaret(qsizetype position, Move move);
+    // Right and Left move on or back in the text, the other way round on a right-to-left line.
+    bool caretLineIsRightToLeft() const;
+    void moveByCharacter(bool forward, Move move);
+    void moveByWord(bool forward, Move move);
     void moveVertically(qsizetype lines, Move move);
     void moveOneLine(qsizetype direction, Move move);
     void movePage(qsizetype direction, Move move);
@@ -168,8 +172,7 @@ private:
     qreal lineY(qsizetype line) const;
     QPointF viewportPointOf(qsizetype position) const;
     void paintLine(QPainter &painter, qsizetype line, qreal y, const QRect &exposed);
-    void drawRun(QPainter &painter, qsizetype start, qsizetype length, qreal x, qreal y,
-                 qreal lineStartX);
+    LineLayouts::Preedit preedit() const;
 
     void tellInputMethod();
     bool caretShouldBlink() const;
@@ -181,8 +184,7 @@ private:
     std::unique_ptr<ClipboardText> m_clipboard;
     TextBuffer m_buffer;
     const CaretPositions m_positions{m_buffer};
-    std::unique_ptr<CharacterAdvances> m_advances;
-    std::unique_ptr<LineMeasure> m_measure;
+    std::unique_ptr<LineLayouts> m_layouts;
     EditHistory m_history;
     quint64 m_editCount = 0;
     qsizetype m_caret = 0;
@@ -194,7 +196,6 @@ private:
     // Pixels per step of the horizontal scroll bar, whose range is only an int.
     qreal m_horizontalUnit = 1;
     int m_lineHeight = 1;
-    qreal m_ascent = 0;
 
     QBasicTimer m_blinkTimer;
     bool m_caretShown = true;

@@ -59,25 +59,19 @@ bool TextBox::handleMovementKey(QKeyEvent *event)
     const Movement movements[] = {
         {QKeySequence::MoveToNextChar, QKeySequence::SelectNextChar,
          [this](Move move) {
-             if (move == Move::Keep && hasSelection())
-                 moveCaret(selectionEnd(), move);
-             else
-                 moveCaret(m_positions.next(m_caret), move);
+             moveByCharacter(!caretLineIsRightToLeft(), move);
          }},
         {QKeySequence::MoveToPreviousChar, QKeySequence::SelectPreviousChar,
          [this](Move move) {
-             if (move == Move::Keep && hasSelection())
-                 moveCaret(selectionStart(), move);
-             else
-                 moveCaret(m_positions.previous(m_caret), move);
+             moveByCharacter(caretLineIsRightToLeft(), move);
          }},
         {QKeySequence::MoveToNextWord, QKeySequence::SelectNextWord,
          [this](Move move) {
-             moveCaret(m_positions.nextWordStart(m_caret), move);
+             moveByWord(!caretLineIsRightToLeft(), move);
          }},
         {QKeySequence::MoveToPreviousWord, QKeySequence::SelectPreviousWord,
          [this](Move move) {
-             moveCaret(m_positions.previousWordStart(m_caret), move);
+             moveByWord(caretLineIsRightToLeft(), move);
          }},
         {QKeySequence::MoveToStartOfLine, QKeySequence::SelectStartOfLine,
          [this](Move move) {

@@ -60,7 +60,7 @@ void TextBox::keepLongestLine(qsizetype editedLine)
 
 qreal TextBox::contentWidth() const
 {
-    return std::max(m_measure->width(m_longestLine), m_widestSeen);
+    return std::max(m_layouts->width(m_longestLine), m_widestSeen);
 }
 
 // ---- Scrolling
@@ -97,7 +97,7 @@ void TextBox::updateScrollRanges()
     const qsizetype first = firstVisibleLine();
     const qsizetype last = std::min(m_buffer.lineCount(), first + lines + 1);
     for (qsizetype line = first; line < last; ++line)
-        m_widestSeen = std::max(m_widestSeen, m_measure->width(line));
+        m_widestSeen = std::max(m_widestSeen, m_layouts->width(line));
 
     const int caretWidth = style()->pixelMetric(QStyle::PM_TextCursorWidth, nullptr, this);
     const qreal overflow
@@ -133,7 +133,7 @@ void TextBox::ensureCaretVisible()
         vertical->setValue(int(line - visibleLineCount() + 1));
     updateScrollRanges();
 
-    const qreal x = m_measure->x(line, m_caret - m_buffer.lineStart(line));
+    const qreal x = m_layouts->x(line, m_caret - m_buffer.lineStart(line));
     const qreal visibleWidth = viewport()->width() - 2 * Margin - 1;
     QScrollBar *horizontal = horizontalScrollBar();
     if (x < scrollX())
@@ -147,30 +147,30 @@ void TextBox::ensureCaretVisible()
 QPointF TextBox::viewportPointOf(qsizetype position) const
 {
     const qsizetype line = m_buffer.lineAt(position);
-    const qreal x = m_measure->x(line, position - m_buffer.lineStart(line));
+    const qreal x = m_layouts->x(line, position - m_buffer.lineStart(line));
     return {Margin + x - scrollX(), lineY(line)};
 }
 
 QRectF TextBox::characterRect(qsizetype position) const
 {
-    const QPointF topLeft = viewportPointOf(position);
     const qsizetype line = m_buffer.lineAt(position);
-    const qsizetype column = position - m_buffer.lineStart(line);
-    const qreal width = column < m_buffer.lineLength(line)
-                            ? m_measure->x(line, column + 1) - m_measure->x(line, column)
-                            : QFontMetricsF(m_advances->drawingFont()).horizontalAdvance(u' ');
-    return {topLeft, QSizeF(width, m_lineHeight)};
+    const LineLayouts::Span span
+        = m_layouts->characterSpan(line, position - m_buffer.lineStart(line));
+    return {Margin + span.left - scrollX(), lineY(line), span.width, qreal(m_lineHeight)};
+}
+
+LineLayouts::Preedit TextBox::preedit() const
+{
+    return {m_caret - m_buffer.lineStart(m_buffer.lineAt(m_caret)), m_preedit, m_preeditCaret};
 }
 
 QRect TextBox::caretRect() const
 {
-    QPointF topLeft = viewportPointOf(m_caret);
-    if (!m_preedit.isEmpty()) {
-        topLeft.rx() += QFontMetricsF(m_advances->drawingFont())
-                            .horizontalAdvance(m_preedit.left(m_preeditCaret));
-    }
+    const qsizetype line = m_buffer.lineAt(m_caret);
+    const qreal x = m_preedit.isEmpty() ? m_layouts->x(line, m_caret - m_buffer.lineStart(line))
+                                        : m_layouts->preeditCaretX(line, preedit());
     const int width = style()->pixelMetric(QStyle::PM_TextCursorWidth, nullptr, this);
-    return QRect(int(std::floor(topLeft.x())), int(topLeft.y()), width, m_lineHeight);
+    return QRect(int(std::floor(Margin + x - scrollX())), int(lineY(line)), width, m_lineHeight);
 }
 
 qsizetype TextBox::positionAt(QPointF point) const
@@ -179,7 +179,7 @@ qsizetype TextBox::positionAt(QPointF point) const
     const qsizetype line
         = std::clamp<qsizetype>(firstVisibleLine() + qsizetype(row), 0, m_buffer.lineCount() - 1);
     const qreal x = point.x() - Margin + scrollX();
-    return m_buffer.lineStart(line) + m_measure->columnNearest(line, x);
+    return m_buffer.lineStart(line) + m_layouts->columnAt(line, x);
 }
 
 // ---- Painting
@@ -187,14 +187,16 @@ qsizetype TextBox::positionAt(QPointF point) const
 void TextBox::paintEvent(QPaintEvent *event)
 {
     QPainter painter(viewport());
-    painter.setFont(m_advances->drawingFont());
+    painter.setFont(font());
     const QRect exposed = event->rect();
-    const qsizetype first = firstVisibleLine();
+    // A glyph may reach into the lines above and below its own (a fallback font's, taller than
+    // the area's): those lines are drawn again too, so that a repaint keeps every pixel.
+    const qsizetype first = std::max<qsizetype>(0, firstVisibleLine() - 1);
     for (qsizetype line = first; line < m_buffer.lineCount(); ++line) {
         const qreal y = lineY(line);
-        if (y > exposed.bottom())
+        if (y > exposed.bottom() + m_lineHeight)
             break;
-        if (y + m_lineHeight >= exposed.top())
+        if (y + 2 * m_lineHeight >= exposed.top())
             paintLine(painter, line, y, exposed);
     }
     if (m_caretShown && hasFocus() && isEnabled())
@@ -205,97 +207,35 @@ void TextBox::paintEvent(QPaintEvent *event)
     }
 }
 
-// Draws the characters from start on, in runs between tabs, from x on: the glyphs stand where
-// the summed advances put them. lineStartX is where the line's first column is drawn, from
-// which tab stops count.
-void TextBox::drawRun(QPainter &painter, qsizetype start, qsizetype length, qreal x, qreal y,
-                      qreal lineStartX)
-{
-    if (length <= 0)
-        return;
-    const qsizetype lookBehind = start > 0 ? 1 : 0;
-    const QString chars = m_buffer.mid(start - lookBehind, length + lookBehind + 1);
-    QString run;
-    qreal runX = x;
-    const auto flush = [&] {
-        if (!run.isEmpty())
-            painter.drawText(QPointF(runX, y), run);
-        run.clear();
-    };
-    for (qsizetype index = lookBehind; index < lookBehind + length; ++index) {
-        const QChar previous = index > 0 ? chars[index - 1] : QChar();
-        const QChar character = chars[index];
-        const QChar next = index + 1 < chars.size() ? chars[index + 1] : QChar();
-        const qreal nextX
-            = lineStartX + m_advances->after(x - lineStartX, previous, character, next);
-        if (character == u'\t') {
-            flush();
-            runX = nextX;
-        } else {
-            const bool paired = (character.isHighSurrogate() && next.isLowSurrogate())
-                                || (character.isLowSurrogate() && previous.isHighSurrogate());
-            run += CharacterAdvances::shownAs(character, paired);
-        }
-        x = nextX;
-    }
-    flush();
-}
-
 void TextBox::paintLine(QPainter &painter, qsizetype line, qreal y, const QRect &exposed)
 {
     const qsizetype start = m_buffer.lineStart(line);
     const qsizetype length = m_buffer.lineLength(line);
-    const qreal lineStartX = Margin - scrollX();
-    const LineMeasure::Column first
-        = m_measure->columnAtOrBefore(line, exposed.left() - lineStartX);
-    const LineMeasure::Column last
-        = m_measure->columnAtOrBefore(line, exposed.right() - lineStartX);
-    const qsizetype firstColumn = first.column > 0 ? first.column - 1 : 0;
-    const qsizetype endColumn = std::min(length, last.column + 2);
-    const qreal firstX = lineStartX + m_measure->x(line, firstColumn);
-    const qreal baseline = y + m_ascent;
-    const QColor text = palette().color(QPalette::Text);
-    painter.setPen(text);
-
-    const qsizetype caretColumn = m_caret - start;
-    const bool preeditHere
-        = !m_preedit.isEmpty() && m_buffer.lineAt(m_caret) == line && caretColumn >= firstColumn;
-    if (preeditHere) {
-        const qreal caretX = lineStartX + m_measure->x(line, caretColumn);
-        drawRun(painter, start + firstColumn, caretColumn - firstColumn, firstX, baseline,
-                lineStartX);
-        const qreal preeditWidth
-            = QFontMetricsF(m_advances->drawingFont()).horizontalAdvance(m_preedit);
-        QFont underlined = m_advances->drawingFont();
-        underlined.setUnderline(true);
-        painter.setFont(underlined);
-        painter.drawText(QPointF(caretX, baseline), m_preedit);
-        painter.setFont(m_advances->drawingFont());
-        drawRun(painter, m_caret, endColumn - caretColumn, caretX + preeditWidth, baseline,
-                lineStartX + preeditWidth);
+    const QPointF origin(Margin - scrollX(), y);
+    painter.setPen(palette().color(QPalette::Text));
+    if (!m_preedit.isEmpty() && m_buffer.lineAt(m_caret) == line) {
+        m_layouts->drawWithPreedit(painter, line, origin, preedit());
         return;
     }
-    drawRun(painter, start + firstColumn, endColumn - firstColumn, firstX, baseline, lineStartX);
 
     // The selected part of the line, its line end shown as a space's width.
-    const qsizetype selectedFrom = std::max(selectionStart(), start);
-    const qsizetype selectedTo = std::min(selectionEnd(), start + length);
+    const qsizetype selectedFrom = std::max(selectionStart(), start) - start;
+    const qsizetype selectedTo = std::min(selectionEnd(), start + length) - start;
+    std::optional<LineLayouts::Highlight> highlight;
+    if (hasSelection() && selectedFrom < selectedTo) {
+        highlight.emplace();
+        highlight->from = selectedFrom;
+        highlight->to = selectedTo;
+        highlight->format.setBackground(palette().brush(QPalette::Highlight));
+        highlight->format.setForeground(palette().brush(QPalette::HighlightedText));
+    }
+    m_layouts->draw(painter, line, origin, exposed.left() - origin.x(),
+                    exposed.right() - origin.x(), highlight);
+
     const bool lineEndSelected
-        = selectionStart() <= start + length && selectionEnd() > start + length;
-    if (!hasSelection() || (selectedFrom >= selectedTo && !lineEndSelected)
-        || selectedFrom > start + length)
-        return;
-    const qreal fromX = lineStartX + m_measure->x(line, selectedFrom - start);
-    qreal toX = lineStartX + m_measure->x(line, selectedTo - start);
+        = hasSelection() && selectionStart() <= start + length && selectionEnd() > start + length;
     if (lineEndSelected)
-        toX += QFontMetricsF(m_advances->drawingFont()).horizontalAdvance(u' ');
-    const QRectF selected(QPointF(fromX, y), QPointF(toX, y + m_lineHeight));
-    painter.save();
-    painter.setClipRect(selected);
-    painter.fillRect(selected, palette().color(QPalette::Highlight));
-    painter.setPen(palette().color(QPalette::HighlightedText));
-    drawRun(painter, start + firstColumn, endColumn - firstColumn, firstX, baseline, lineStartX);
-    painter.restore();
+        painter.fillRect(characterRect(start + length), palette().color(QPalette::Highlight));
 }
 
 // ---- The caret
