@@ -54,6 +54,8 @@ Figure readWall(double limit = 0)
 }
 
 const Figure ReadProcessor{"read-processor", "  processor ms"};
+const Figure PageProcessor{"page-processor", "PageDown painted (median): processor ms"};
+const Figure KeyProcessor{"key-processor", "keystroke painted (median): processor ms"};
 
 Figure peak(double limit = 0)
 {
@@ -105,17 +107,49 @@ const std::vector<GoalRow> &goalRows()
           {"idle-share", "idle blinking caret: % of a core", 2},
           peak()}},
         {"notes-10m",
-         "10 MiB of ordinary notes (about 250,000 lines): \"Czytaj\" + \"Zapisz\"",
+         "10 MiB of ordinary notes (about 250,000 lines): \"Czytaj\" + \"Zapisz\", then "
+         "50 pages down and keys in the middle",
          [] { return makeNotes(qsizetype(10) << 20); },
          nullptr,
          {"notes"},
-         0,
+         9,
          5,
          {{"read-save-wall", "\"Czytaj\" + \"Zapisz\": wall ms", 1, 200, 0.25},
           {"read-save-processor", "  processor ms"},
           readWall(),
           {"save-wall", "\"Zapisz\": wall ms"},
-          {"peak", "peak memory after one \"Czytaj\" MiB", 0, mebibytesOf(60)}}},
+          {"peak", "peak memory after one \"Czytaj\" MiB", 0, mebibytesOf(60)},
+          PageProcessor,
+          KeyProcessor}},
+        {"mixed-scripts-10m",
+         "10 MiB of notes, one line in ten with emoji, a flag, Arabic and decomposed Polish, "
+         "pasted: 50 pages down, keys in the middle",
+         nullptr,
+         [] { return makeMixedNotes(qsizetype(10) << 20); },
+         {"mixed-scripts"},
+         9,
+         1,
+         {{"paste-wall", "Ctrl+V until painted: wall ms"},
+          {"paste-processor", "  processor ms"},
+          {"page-processor", "PageDown painted (median): processor ms", 1, 16},
+          {"page-wall", "  wall ms"},
+          {"key-processor", "keystroke painted (median): processor ms", 1, 5},
+          {"key-wall", "  wall ms"},
+          peak()}},
+        {"long-line-mixed-1m",
+         "one line of 1,000,000 characters of Polish, emoji, flags, Arabic and decomposed Polish, "
+         "pasted: clicks on its last clusters, keystrokes at its end",
+         nullptr,
+         [] { return makeMixedLine(1'000'000); },
+         {"long-mixed-line"},
+         5,
+         1,
+         {{"paste-wall", "Ctrl+V until painted: wall ms"},
+          {"paste-processor", "  processor ms"},
+          {"key-processor", "keystroke painted (median): processor ms", 1, 5},
+          {"key-wall", "  wall ms"},
+          {"idle-share", "idle blinking caret: % of a core", 2, 0.5},
+          peak()}},
         {"paste-80m",
          "Ctrl+V and a middle click of 80 MiB of text lines offered by another program",
          nullptr,

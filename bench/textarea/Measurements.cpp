@@ -14,7 +14,9 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QScrollBar>
 #include <QTest>
+#include <QTextBoundaryFinder>
 
 #include <vector>
 
@@ -72,6 +74,47 @@ double idleShareOfCore()
     return 100 * (processorMilliseconds() - processorStart) / double(idle.elapsed());
 }
 
+// Each press of the key, until painted: the medians as NAME-wall and NAME-processor.
+void measurePresses(QAbstractScrollArea &area, const QByteArray &name, int presses, Qt::Key key,
+                    Qt::KeyboardModifiers modifiers = {})
+{
+    std::vector<double> wall;
+    std::vector<double> processor;
+    for (int press = 0; press < presses; ++press) {
+        const Sample sample = measureWork([&] {
+            QTest::keyClick(&area, key, modifiers);
+            area.viewport()->repaint();
+        });
+        wall.push_back(sample.wall);
+        processor.push_back(sample.processor);
+    }
+    printFigure(name + "-wall", median(wall));
+    printFigure(name + "-processor", median(processor));
+}
+
+// Typed at the caret: the keys' medians, and whether the text took them.
+void measureTyping(EditorWindow &editor, int keys)
+{
+    const QString before = editor.text();
+    const qsizetype caret = editor.caretPosition();
+    measurePresses(editor.area(), "key", keys, Qt::Key_A);
+    const QString after = editor.text();
+    const bool typed
+        = after.size() == before.size() + keys && after.mid(caret, keys) == QString(keys, u'a');
+    printNote(QStringLiteral("%1 keys typed at position %2: the text %3 them there")
+                  .arg(keys)
+                  .arg(caret)
+                  .arg(typed ? "took" : "did NOT take"));
+}
+
+void measureIdleCaret(QAbstractScrollArea &area)
+{
+    printFigure("idle-share", idleShareOfCore());
+    // The caret blinks only in the focused area of the active window.
+    printNote(QStringLiteral("while idle the area %1 the focus in the active window")
+                  .arg(area.hasFocus() && area.isActiveWindow() ? "had" : "did NOT have"));
+}
+
 void measureLongLine(EditorWindow &editor, int keys)
 {
     printSample("read", readUntilPainted(editor));
@@ -80,33 +123,107 @@ void measureLongLine(EditorWindow &editor, int keys)
     area.setFocus(Qt::MouseFocusReason);
     QTest::keyClick(&area, Qt::Key_End, Qt::ControlModifier);
     area.viewport()->repaint();
-    printFigure("idle-share", idleShareOfCore());
-    // The caret blinks only in the focused area of the active window.
-    printNote(QStringLiteral("while idle the area %1 the focus in the active window")
-                  .arg(area.hasFocus() && area.isActiveWindow() ? "had" : "did NOT have"));
-
-    const qsizetype before = editor.text().size();
-    std::vector<double> wall;
-    std::vector<double> processor;
-    for (int key = 0; key < keys; ++key) {
-        const Sample sample = measureWork([&] {
-            QTest::keyClick(&area, Qt::Key_A);
-            area.viewport()->repaint();
-        });
-        wall.push_back(sample.wall);
-        processor.push_back(sample.processor);
-    }
-    printFigure("key-wall", median(wall));
-    printFigure("key-processor", median(processor));
+    measureIdleCaret(area);
+    measureTyping(editor, keys);
     printFigure("peak", statusMebibytes("VmHWM"));
-    const QString after = editor.text();
-    printNote(QStringLiteral("%1 keys typed, the text grew by %2 and %3 with them")
-                  .arg(keys)
-                  .arg(after.size() - before)
-                  .arg(after.endsWith(QString(keys, u'a')) ? "ends" : "does NOT end"));
 }
 
-void measureNotes(EditorWindow &editor)
+// Ctrl+V of what another program offers, until painted.
+Sample pasteUntilPainted(EditorWindow &editor)
+{
+    QAbstractScrollArea &area = editor.area();
+    area.setFocus(Qt::MouseFocusReason);
+    return measureWork([&] {
+        QTest::keyClick(&area, Qt::Key_V, Qt::ControlModifier);
+        area.viewport()->repaint();
+    });
+}
+
+// Fifty pages down from the start, then keys typed where a click in the middle of the text
+// put the caret.
+void measurePagesAndKeys(EditorWindow &editor, int keys)
+{
+    QAbstractScrollArea &area = editor.area();
+    area.setFocus(Qt::MouseFocusReason);
+    QTest::keyClick(&area, Qt::Key_Home, Qt::ControlModifier);
+    area.viewport()->repaint();
+    measurePresses(area, "page", 50, Qt::Key_PageDown);
+    QScrollBar *vertical = area.verticalScrollBar();
+    vertical->setValue(vertical->maximum() / 2);
+    QTest::mouseClick(area.viewport(), Qt::LeftButton, {}, area.viewport()->rect().center());
+    measureTyping(editor, keys);
+}
+
+void measureMixedScripts(EditorWindow &editor, int keys)
+{
+    printSample("paste", pasteUntilPainted(editor));
+    printNote(QStringLiteral("the text holds %1 characters").arg(editor.text().size()));
+    measurePagesAndKeys(editor, keys);
+    printFigure("peak", statusMebibytes("VmHWM"));
+}
+
+// Clicks a quarter of the way into each of the last clusters before the caret, and a quarter
+// before their ends: each lands at the edge nearer to it. Clusters that read from right to
+// left, too narrow to tell a quarter, or so near an edge that the caret put there scrolls the
+// view, are left out.
+void checkClicksLandOnClusters(EditorWindow &editor)
+{
+    QAbstractScrollArea &area = editor.area();
+    const QString text = editor.text();
+    const qsizetype end = editor.caretPosition();
+    const qsizetype start = std::max<qsizetype>(0, end - 120);
+    QTextBoundaryFinder clusters(QTextBoundaryFinder::Grapheme, text.mid(start, end - start));
+    int tried = 0;
+    int landed = 0;
+    QStringList missed;
+    qsizetype from = 0;
+    for (qsizetype to = clusters.toNextBoundary(); to > 0;
+         from = to, to = clusters.toNextBoundary()) {
+        const QString cluster = text.mid(start + from, to - from);
+        const qreal left = editor.caretX(start + from);
+        const qreal right = editor.caretX(start + to);
+        constexpr qreal EdgeRoom = 10;
+        if (cluster.isRightToLeft() || right - left < 4 || left < EdgeRoom
+            || right > area.viewport()->width() - EdgeRoom)
+            continue;
+        const int row = area.viewport()->height() / 2;
+        for (const auto &[x, expected] : {std::pair{left + (right - left) / 4, start + from},
+                                          std::pair{right - (right - left) / 4, start + to}}) {
+            QTest::mouseClick(area.viewport(), Qt::LeftButton, {}, QPoint(qRound(x), row));
+            ++tried;
+            if (editor.caretPosition() == expected)
+                ++landed;
+            else
+                missed.append(QStringLiteral("x %1 in „%2” (%3 to %4 px) gave %5, not %6")
+                                  .arg(x)
+                                  .arg(cluster)
+                                  .arg(left)
+                                  .arg(right)
+                                  .arg(editor.caretPosition())
+                                  .arg(expected));
+        }
+    }
+    printNote(QStringLiteral("clicks that landed at the clicked cluster's nearer edge: %1 of %2")
+                  .arg(landed)
+                  .arg(tried));
+    for (const QString &miss : std::as_const(missed).mid(0, 3))
+        printNote(QStringLiteral("missed: ") + miss);
+    QTest::keyClick(&area, Qt::Key_End, Qt::ControlModifier);
+}
+
+void measureLongMixedLine(EditorWindow &editor, int keys)
+{
+    printSample("paste", pasteUntilPainted(editor));
+    QAbstractScrollArea &area = editor.area();
+    QTest::keyClick(&area, Qt::Key_End, Qt::ControlModifier);
+    area.viewport()->repaint();
+    checkClicksLandOnClusters(editor);
+    measureIdleCaret(area);
+    measureTyping(editor, keys);
+    printFigure("peak", statusMebibytes("VmHWM"));
+}
+
+void measureNotes(EditorWindow &editor, int keys)
 {
     QFile::remove(QStringLiteral("notes3.txt"));
     const Sample read = readUntilPainted(editor);
@@ -117,6 +234,8 @@ void measureNotes(EditorWindow &editor)
     printSample("read-save", {read.wall + save.wall, read.processor + save.processor});
     printNote(QStringLiteral("notes3.txt holds %1 bytes")
                   .arg(QFileInfo(QStringLiteral("notes3.txt")).size()));
+    if (keys > 0)
+        measurePagesAndKeys(editor, keys);
 }
 
 // Equal but for the figures in them, such as how many characters had arrived.
@@ -190,7 +309,11 @@ int Measurements::measure(const QByteArray &caseName, EditorWindow &editor, int 
     else if (caseName == "long-line")
         measureLongLine(editor, keys);
     else if (caseName == "notes")
-        measureNotes(editor);
+        measureNotes(editor, keys);
+    else if (caseName == "mixed-scripts")
+        measureMixedScripts(editor, keys);
+    else if (caseName == "long-mixed-line")
+        measureLongMixedLine(editor, keys);
     else if (caseName == "ctrl-v" || caseName == "middle-click")
         measurePaste(editor, caseName);
     else

@@ -19,6 +19,11 @@ public:
     QWidget &window() override { return m_form; }
     QAbstractScrollArea &area() override { return *m_form.Text1; }
     QString text() const override { return m_form.Text1->Text(); }
+    qsizetype caretPosition() const override { return m_form.Text1->caretPosition(); }
+    qreal caretX(qsizetype position) const override
+    {
+        return m_form.Text1->characterRect(position).left();
+    }
 
     void read() override { QTest::mouseClick(m_form.Command2, Qt::LeftButton); }
     void save() override { QTest::mouseClick(m_form.Command3, Qt::LeftButton); }

@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QPlainTextEdit>
 #include <QSaveFile>
+#include <QTextCursor>
 
 // The stock widget's floor: a bare window with a QPlainTextEdit set up as notatki's text area
 // is (no wrapping, both scroll bars always shown) and of its size, doing the same work with the
@@ -29,6 +30,13 @@ public:
     QWidget &window() override { return m_window; }
     QAbstractScrollArea &area() override { return m_edit; }
     QString text() const override { return m_edit.toPlainText(); }
+    qsizetype caretPosition() const override { return m_edit.textCursor().position(); }
+    qreal caretX(qsizetype position) const override
+    {
+        QTextCursor cursor(m_edit.document());
+        cursor.setPosition(int(position));
+        return m_edit.cursorRect(cursor).x();
+    }
 
     void read() override
     {

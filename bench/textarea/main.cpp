@@ -7,12 +7,14 @@
 //
 //   bench_textarea ROW [ROUNDS] [--no-floor]
 //       rows: empty-lines-32 empty-lines-64 long-line-1m long-line-20m notes-10m paste-80m
+//             mixed-scripts-10m long-line-mixed-1m
 //
 // --no-floor leaves the stock widget out: on the rows of many lines it takes minutes and
 // gigabytes (empty-lines-64 most of all), and a goal that is a share of the floor then shows as
 // missed.
 //
-// paste-80m needs X11: xclip offers the text afresh for each measurement. The other rows run on
+// paste-80m, mixed-scripts-10m and long-line-mixed-1m need X11: xclip offers the text afresh for
+// each measurement (text Windows-1250 cannot hold comes in by a paste). The other rows run on
 // any platform, offscreen too; bench/textarea/run-on-x11.sh runs the rows under Xvfb.
 
 #include "bench/textarea/Conductor.h"

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
 # bench_textarea under Xvfb, row after row of the goal table (all of them unless named), with a
-# window manager as on a desktop; paste-80m needs it, the others run offscreen too.
+# window manager as on a desktop; the rows that paste need it, the others run offscreen too.
 #
 #   bench/textarea/run-on-x11.sh BUILD_FOLDER [--no-floor] [ROW...]
 #
@@ -17,7 +17,8 @@ for argument in "$@"; do
         *) rows+=("$argument") ;;
     esac
 done
-[ ${#rows[@]} -gt 0 ] || rows=(empty-lines-32 empty-lines-64 long-line-1m long-line-20m notes-10m paste-80m)
+[ ${#rows[@]} -gt 0 ] || rows=(empty-lines-32 empty-lines-64 long-line-1m long-line-20m notes-10m paste-80m
+                                mixed-scripts-10m long-line-mixed-1m)
 
 e2e_start_display
 export QT_QPA_PLATFORM=xcb
