@@ -15,7 +15,7 @@ constexpr qsizetype Budget = 4096;
 // An emoji costs as much as this many: its colour glyph is decoded again each time a line holding
 // it is shaped (about 0.15 ms each here).
 constexpr qsizetype EmojiCost = 512;
-// How much further a window may reach for a space to end after.
+// How much more a window may cost to reach a space to end after.
 constexpr qsizetype SpaceReach = 256;
 // A window never holds more characters than this, even inside one long grapheme cluster.
 constexpr qsizetype LongestWindow = 2 * Budget;
@@ -77,15 +77,17 @@ qsizetype LineWindows::windowLength(QStringView characters, qsizetype available)
     QTextBoundaryFinder clusters(QTextBoundaryFinder::Grapheme,
                                  characters.sliced(from, to - from).toString());
     qsizetype firstBoundary = -1;
+    qsizetype extraCost = 0;
     for (qsizetype end = std::max<qsizetype>(1, reached); end < to - (to < available ? 1 : 0);
          ++end) {
-        if (!isAtBoundary(clusters, end - from))
-            continue;
-        if (characters[end - 1].isSpace())
-            return end;
-        if (firstBoundary < 0)
-            firstBoundary = end;
-        if (end >= reached + SpaceReach)
+        if (isAtBoundary(clusters, end - from)) {
+            if (characters[end - 1].isSpace())
+                return end;
+            if (firstBoundary < 0)
+                firstBoundary = end;
+        }
+        extraCost += costOf(characters[end]);
+        if (firstBoundary > 0 && extraCost > SpaceReach)
             break;
     }
     if (firstBoundary > 0)
