@@ -6,9 +6,37 @@
 // Line breaks are QPlainTextEdit's \n; none of the texts holds one.
 
 #include <QChar>
+#include <QFont>
+#include <QFontDatabase>
+#include <QFontInfo>
 #include <QList>
 #include <QString>
 #include <QTest>
+
+// The font the texts are compared in; fallback fonts draw what it has no glyphs for.
+inline QFont scriptFont()
+{
+    return QFont(u"Noto Sans"_qs, 12);
+}
+
+// Why the texts cannot be compared here, or nothing when they can: without the fonts neither
+// widget has glyphs for the scripts, and a comparison would prove nothing.
+inline QString missingScriptFonts()
+{
+    QStringList missing;
+    if (QFontInfo(scriptFont()).family() != scriptFont().family())
+        missing << scriptFont().family();
+    const QStringList families = QFontDatabase::families();
+    for (const char *fallback :
+         {"Noto Sans Arabic", "Noto Sans Hebrew", "Noto Sans Devanagari", "Noto Color Emoji"}) {
+        if (!families.contains(QLatin1String(fallback)))
+            missing << QLatin1String(fallback);
+    }
+    if (missing.isEmpty())
+        return {};
+    return u"the fonts %1 are missing (Debian: fonts-noto-core, fonts-noto-color-emoji)"_qs.arg(
+        missing.join(u", "_qs));
+}
 
 struct ScriptText
 {

@@ -6,10 +6,9 @@
 // stock widget's answer as the right one. Positions are in the stock widget's count: it counts a
 // line break as one character, the area as two (CR LF).
 
+#include "tests/support/ScriptTexts.h"
 #include "textarea/TextBox.h"
 
-#include <QFontDatabase>
-#include <QFontInfo>
 #include <QPlainTextEdit>
 #include <QScrollBar>
 #include <QTest>
@@ -29,27 +28,6 @@ public:
     // A colour neither the text nor any glyph is drawn in, so that its pixels are the selection's.
     static QColor highlight() { return QColor(0x1e, 0xc8, 0x5a); }
 
-    static QFont font() { return QFont(u"Noto Sans"_qs, 12); }
-
-    // Why the texts cannot be compared here, or nothing when they can: without the fonts neither
-    // widget has glyphs for the scripts, and a comparison would prove nothing.
-    static QString missingFonts()
-    {
-        QStringList missing;
-        if (QFontInfo(font()).family() != font().family())
-            missing << font().family();
-        const QStringList families = QFontDatabase::families();
-        for (const char *fallback :
-             {"Noto Sans Arabic", "Noto Sans Hebrew", "Noto Sans Devanagari", "Noto Color Emoji"}) {
-            if (!families.contains(QLatin1String(fallback)))
-                missing << QLatin1String(fallback);
-        }
-        if (missing.isEmpty())
-            return {};
-        return u"the fonts %1 are missing (Debian: fonts-noto-core, fonts-noto-color-emoji)"_qs.arg(
-            missing.join(u", "_qs));
-    }
-
     explicit StockComparison(QSize size = {640, 120})
     {
         QPalette colours = area.palette();
@@ -57,7 +35,7 @@ public:
         colours.setColor(QPalette::HighlightedText, Qt::white);
         for (QAbstractScrollArea *widget : {static_cast<QAbstractScrollArea *>(&area),
                                             static_cast<QAbstractScrollArea *>(&stock)}) {
-            widget->setFont(font());
+            widget->setFont(scriptFont());
             widget->setPalette(colours);
             widget->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
             widget->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);

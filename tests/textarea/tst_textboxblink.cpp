@@ -123,7 +123,7 @@ QStringList differingBesideCaret(QImage first, QImage second, const QRect &caret
 
 void TextBoxBlinkTest::initTestCase()
 {
-    if (const QString missing = StockComparison::missingFonts(); !missing.isEmpty())
+    if (const QString missing = missingScriptFonts(); !missing.isEmpty())
         QSKIP(qPrintable(missing));
     // Blinks close together, so that each stop is seen shown and hidden soon.
     m_flashTime = QGuiApplication::styleHints()->cursorFlashTime();

@@ -116,7 +116,7 @@ QString differentStops(const QList<CaretStop> &area, const QList<CaretStop> &sto
 
 void TextBoxScriptsTest::initTestCase()
 {
-    if (const QString missing = StockComparison::missingFonts(); !missing.isEmpty())
+    if (const QString missing = missingScriptFonts(); !missing.isEmpty())
         QSKIP(qPrintable(missing));
 }
 
