@@ -8,7 +8,7 @@ build_packages=(cmake make g++ qt6-base-dev qt6-base-private-dev qt6-translation
 test_packages=(xvfb xauth openbox xdotool xclip wmctrl x11-utils x11-xserver-utils imagemagick
                appstream desktop-file-utils librsvg2-bin clang libclang-rt-14-dev
                dbus-daemon at-spi2-core python3-pyatspi acl attr bindfs e2fsprogs
-               dpkg-dev file lintian man-db)
+               dpkg-dev file lintian man-db fonts-noto-core fonts-noto-color-emoji)
 
 # Installs whichever of the named packages are missing; only then does it need root.
 install_missing() {

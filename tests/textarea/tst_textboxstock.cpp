@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "tests/support/ScriptTexts.h"
 #include "textarea/TextBox.h"
 
 #include <QApplication>
@@ -9,8 +10,9 @@
 
 // The keys that move, select and edit do what they did in QPlainTextEdit, the stock widget the
 // area replaced: seeded runs of random keys on both, on texts of words, punctuation, spaces,
-// tabs and line breaks, compared after every key. QPlainTextEdit counts a line break as one
-// character and the area as two (CR LF); positions are compared in its count.
+// tabs and line breaks, compared after every key; then on texts that also hold scripts that need
+// shaping, bidi and font fallback. QPlainTextEdit counts a line break as one character and the
+// area as two (CR LF); positions are compared in its count.
 class TextBoxStockTest : public QObject
 {
     Q_OBJECT
@@ -18,6 +20,8 @@ class TextBoxStockTest : public QObject
 private slots:
     void keysDoWhatTheStockWidgetDid_data();
     void keysDoWhatTheStockWidgetDid();
+    void keysOnScriptsDoWhatTheStockWidgetDid_data();
+    void keysOnScriptsDoWhatTheStockWidgetDid();
 };
 
 namespace {
@@ -64,30 +68,31 @@ int stockPosition(const QString &areaText, qsizetype position)
 
 QString described(QString text, int anchor, int caret)
 {
+    // What cannot be seen is spelled out: a zero-width character, a lone half of a pair.
+    QString shown;
+    for (qsizetype index = 0; index < text.size(); ++index) {
+        const QChar character = text.at(index);
+        const bool paired = character.isHighSurrogate()
+                                ? index + 1 < text.size() && text.at(index + 1).isLowSurrogate()
+                                : index > 0 && text.at(index - 1).isHighSurrogate();
+        if (character.category() == QChar::Other_Format || (character.isSurrogate() && !paired))
+            shown += u"\\u%1"_qs.arg(character.unicode(), 4, 16, QChar(u'0'));
+        else
+            shown += character;
+    }
     return QStringLiteral("'%1' %2..%3")
-        .arg(text.replace(u'\n', u"\\n"_qs).replace(u'\t', u"\\t"_qs))
+        .arg(shown.replace(u'\n', u"\\n"_qs).replace(u'\t', u"\\t"_qs))
         .arg(anchor)
         .arg(caret);
 }
 
-} // namespace
-
-void TextBoxStockTest::keysDoWhatTheStockWidgetDid_data()
+// Ten random keys on a random text of the pieces, the same on both widgets, compared after each.
+void pressSeededKeys(int seed, const QStringList &pieces, const QFont &font)
 {
-    QTest::addColumn<int>("seed");
-    for (int seed = 0; seed < 200; ++seed)
-        QTest::addRow("seed %d", seed) << seed;
-}
-
-void TextBoxStockTest::keysDoWhatTheStockWidgetDid()
-{
-    QFETCH(int, seed);
     QRandomGenerator random{quint32(seed)};
     QString text;
     for (int piece = 0, count = random.bounded(1, 12); piece < count; ++piece)
-        text += Pieces.at(random.bounded(int(Pieces.size())));
-    // One fixed-pitch font for both, so that Up and Down aim at the same columns.
-    const QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+        text += pieces.at(random.bounded(int(pieces.size())));
 
     QPlainTextEdit stock;
     stock.setFont(font);
@@ -126,6 +131,39 @@ void TextBoxStockTest::keysDoWhatTheStockWidgetDid()
                                                    .arg(described(text, start, start),
                                                         pressed.join(u' '), shown, expected)));
     }
+}
+
+} // namespace
+
+void TextBoxStockTest::keysDoWhatTheStockWidgetDid_data()
+{
+    QTest::addColumn<int>("seed");
+    for (int seed = 0; seed < 200; ++seed)
+        QTest::addRow("seed %d", seed) << seed;
+}
+
+void TextBoxStockTest::keysDoWhatTheStockWidgetDid()
+{
+    QFETCH(int, seed);
+    // One fixed-pitch font for both, so that Up and Down aim at the same columns.
+    pressSeededKeys(seed, Pieces, QFontDatabase::systemFont(QFontDatabase::FixedFont));
+}
+
+void TextBoxStockTest::keysOnScriptsDoWhatTheStockWidgetDid_data()
+{
+    keysDoWhatTheStockWidgetDid_data();
+}
+
+void TextBoxStockTest::keysOnScriptsDoWhatTheStockWidgetDid()
+{
+    if (const QString missing = missingScriptFonts(); !missing.isEmpty())
+        QSKIP(qPrintable(missing));
+    QFETCH(int, seed);
+    QStringList pieces = Pieces;
+    for (const ScriptText &script : scriptTexts())
+        pieces << script.text;
+    // A font of the scripts' family, whose fallbacks draw the rest; Up and Down aim at x.
+    pressSeededKeys(seed, pieces, scriptFont());
 }
 
 QTEST_MAIN(TextBoxStockTest)
