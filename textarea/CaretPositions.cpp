@@ -3,7 +3,6 @@
 
 #include "textarea/TextBuffer.h"
 
-#include <QTextBoundaryFinder>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextLayout>
@@ -15,6 +14,8 @@ namespace {
 // How far a caret move or a word search looks along a line at a time; a word longer than this
 // is passed in steps of this length.
 constexpr qsizetype WordWindow = 4096;
+// How far a cluster is looked into on the other side of a position.
+constexpr qsizetype ClusterContext = 32;
 
 } // namespace
 
@@ -35,16 +36,19 @@ qsizetype CaretPositions::outsideLineEnd(qsizetype position, bool forward) const
     return position;
 }
 
+// The caret stops where QTextLayout lets a cursor stand: between grapheme clusters as Qt tailors
+// them to the script (an Indic conjunct is one), which a QTextBoundaryFinder alone does not.
+// The slice reaches a little before the position, so that a caret inside a cluster still sees
+// where the cluster began.
 qsizetype CaretPositions::next(qsizetype position) const
 {
     const qsizetype line = m_buffer.lineAt(position);
     const qsizetype end = m_buffer.lineEnd(line);
     if (position >= end)
         return line + 1 < m_buffer.lineCount() ? m_buffer.lineStart(line + 1) : position;
-    const QString slice = m_buffer.mid(position, std::min(WordWindow, end - position));
-    QTextBoundaryFinder graphemes(QTextBoundaryFinder::Grapheme, slice);
-    const qsizetype next = graphemes.toNextBoundary();
-    return position + (next > 0 ? next : slice.size());
+    const qsizetype sliceStart = std::max(m_buffer.lineStart(line), position - ClusterContext);
+    const QTextLayout slice(m_buffer.mid(sliceStart, std::min(WordWindow, end - sliceStart)));
+    return sliceStart + slice.nextCursorPosition(int(position - sliceStart));
 }
 
 qsizetype CaretPositions::previous(qsizetype position) const
@@ -54,11 +58,9 @@ qsizetype CaretPositions::previous(qsizetype position) const
     if (position <= start)
         return line > 0 ? m_buffer.lineEnd(line - 1) : position;
     const qsizetype sliceStart = std::max(start, position - WordWindow);
-    const QString slice = m_buffer.mid(sliceStart, position - sliceStart);
-    QTextBoundaryFinder graphemes(QTextBoundaryFinder::Grapheme, slice);
-    graphemes.toEnd();
-    const qsizetype previous = graphemes.toPreviousBoundary();
-    return sliceStart + std::max<qsizetype>(0, previous);
+    const qsizetype sliceEnd = std::min(m_buffer.lineEnd(line), position + ClusterContext);
+    const QTextLayout slice(m_buffer.mid(sliceStart, sliceEnd - sliceStart));
+    return sliceStart + slice.previousCursorPosition(int(position - sliceStart));
 }
 
 // Words are skipped as QPlainTextEdit skips them: a run of punctuation counts as a word of its

@@ -9,9 +9,10 @@ class TextBuffer;
 
 // Where the caret can stand in a text, and where the moves by character and by word take it.
 //
-// The caret stands between graphemes, never between the CR and the LF of a pair, and words are
-// skipped as QPlainTextEdit skips them. A line end is one step. Only a window of the line around a
-// position is looked at, so a line of millions of characters costs what a short one does.
+// The caret stands between grapheme clusters as QTextLayout tells them, never between the CR and
+// the LF of a pair, and words are skipped as QPlainTextEdit skips them. A line end is one step.
+// Only a window of the line around a position is looked at, so a line of millions of characters
+// costs what a short one does.
 class CaretPositions
 {
 public:

@@ -155,9 +155,25 @@ LineLayouts::WindowedLine &LineLayouts::windowedLine(qsizetype line) const
         .first->second;
 }
 
+// Where a window starts is final only once every window before it is shaped; those are measured
+// on the way, in order, without keeping their layouts.
+void LineLayouts::shapeWindowsBefore(qsizetype line, WindowedLine &windowed, qsizetype index) const
+{
+    LineWindows &windows = windowed.windows;
+    const qsizetype lineStart = m_buffer.lineStart(line);
+    for (qsizetype before = windows.shapedCount(); before < index; before = windows.shapedCount()) {
+        const LineWindows::Window window = windows.window(before);
+        const qreal offset = window.hasTab ? std::fmod(windows.x(before), TabStop) : 0;
+        const std::unique_ptr<QTextLayout> layout = makeLayout(
+            lineStart + windows.start(before), window.length, windowed.direction, offset);
+        windows.setShapedWidth(before, layout->lineAt(0).horizontalAdvance());
+    }
+}
+
 LineLayouts::Piece LineLayouts::windowPiece(qsizetype line, WindowedLine &windowed,
                                             qsizetype index) const
 {
+    shapeWindowsBefore(line, windowed, index);
     LineWindows &windows = windowed.windows;
     const LineWindows::Window window = windows.window(index);
     Piece piece;
@@ -187,18 +203,11 @@ LineLayouts::Piece LineLayouts::pieceAt(qsizetype line, qreal x) const
         return wholeLine(line);
     WindowedLine &windowed = windowedLine(line);
     const LineWindows &windows = windowed.windows;
+    // Shaping the windows before the one found may move it; a few rounds find where x is now.
     qsizetype index = windows.indexOfX(x);
     Piece piece = windowPiece(line, windowed, index);
-    // Shaped, the window may have become narrower or wider than its summed advances said.
-    for (int step = 0; step < 4; ++step) {
-        const qsizetype next
-            = x < piece.x && index > 0 ? index - 1
-              : x >= piece.x + windows.window(index).width && index + 1 < windows.count()
-                  ? index + 1
-                  : index;
-        if (next == index)
-            break;
-        index = next;
+    for (qsizetype found = windows.indexOfX(x); found != index; found = windows.indexOfX(x)) {
+        index = found;
         piece = windowPiece(line, windowed, index);
     }
     return piece;

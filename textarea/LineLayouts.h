@@ -22,7 +22,8 @@ class TextBuffer;
 //
 // A line of up to WholeLine characters is laid out whole. A longer one is laid out in windows
 // (LineWindows) around what is asked about: bidi order and shaping then hold within each window,
-// and a line of millions of characters costs what a short one does per key and per paint.
+// and once the line was read to a place, a key or a paint there costs what it does in a short
+// line.
 //
 // x counts pixels from the line's left end, in double precision: QTextLayout's own fixed point
 // reaches only about 33 million pixels.
@@ -120,6 +121,7 @@ private:
     };
 
     Piece wholeLine(qsizetype line) const;
+    void shapeWindowsBefore(qsizetype line, WindowedLine &windowed, qsizetype index) const;
     Piece windowPiece(qsizetype line, WindowedLine &windowed, qsizetype index) const;
     Piece pieceHolding(qsizetype line, qsizetype column) const;
     Piece pieceAt(qsizetype line, qreal x) const;

@@ -33,6 +33,11 @@ qsizetype costOf(QChar character)
     return character.unicode() >= 0xD83C && character.unicode() <= 0xD83F ? EmojiCost : 2;
 }
 
+bool isLeftToRight(QChar character)
+{
+    return character.direction() == QChar::DirL;
+}
+
 bool isAtBoundary(QTextBoundaryFinder &finder, qsizetype position)
 {
     finder.setPosition(position);
@@ -69,6 +74,13 @@ qsizetype LineWindows::windowLength(QStringView characters, qsizetype available)
         cost += costOf(characters[reached++]);
     if (cost < Budget && reached == available)
         return available;
+    // After a tab the next window starts at a tab stop, wherever the windows before it were
+    // measured to end: the tab stops in it stand where the whole line would have them.
+    for (qsizetype end = std::min(reached + SpaceReach, available - 1); end > reached / 2; --end) {
+        if (characters[end - 1] == u'\t' && !characters[end].isLowSurrogate()
+            && QChar::category(characters[end].unicode()) != QChar::Mark_NonSpacing)
+            return end;
+    }
     // Only the characters around the end are looked at for clusters: finding them costs far
     // more than summing advances.
     const qsizetype from = std::max<qsizetype>(0, reached - BoundaryContext);
@@ -77,12 +89,20 @@ qsizetype LineWindows::windowLength(QStringView characters, qsizetype available)
     QTextBoundaryFinder clusters(QTextBoundaryFinder::Grapheme,
                                  characters.sliced(from, to - from).toString());
     qsizetype firstBoundary = -1;
+    qsizetype afterSpace = -1;
     qsizetype extraCost = 0;
-    for (qsizetype end = std::max<qsizetype>(1, reached); end < to - (to < available ? 1 : 0);
-         ++end) {
+    const qsizetype last = to - (to < available ? 1 : 0);
+    for (qsizetype end = std::max<qsizetype>(1, reached); end < last; ++end) {
         if (isAtBoundary(clusters, end - from)) {
-            if (characters[end - 1].isSpace())
-                return end;
+            if (characters[end - 1].isSpace()) {
+                // Between words that read from left to right, the cut splits no run of the
+                // other direction, so each window orders its text as the whole line would.
+                if (end >= 2 && isLeftToRight(characters[end - 2])
+                    && isLeftToRight(characters[end]))
+                    return end;
+                if (afterSpace < 0)
+                    afterSpace = end;
+            }
             if (firstBoundary < 0)
                 firstBoundary = end;
         }
@@ -90,6 +110,8 @@ qsizetype LineWindows::windowLength(QStringView characters, qsizetype available)
         if (firstBoundary > 0 && extraCost > SpaceReach)
             break;
     }
+    if (afterSpace > 0)
+        return afterSpace;
     if (firstBoundary > 0)
         return firstBoundary;
     // Not even a cluster ends near: at least a pair stays whole.
@@ -188,6 +210,13 @@ void LineWindows::setShapedWidth(qsizetype index, qreal width)
     }
 }
 
+qsizetype LineWindows::shapedCount() const
+{
+    while (m_shapedHint < count() && m_windows[std::size_t(m_shapedHint)].shaped)
+        ++m_shapedHint;
+    return m_shapedHint;
+}
+
 bool LineWindows::isBoundary(qsizetype lineStart, qsizetype lineLength, qsizetype column) const
 {
     if (column <= 0 || column >= lineLength)
@@ -221,4 +250,5 @@ void LineWindows::replace(qsizetype lineStart, qsizetype column, qsizetype remov
     keepOneWindow();
     m_lineLength = lineLength;
     m_startsValid = false;
+    m_shapedHint = std::min(m_shapedHint, first);
 }

@@ -9,14 +9,15 @@ class CharacterAdvances;
 class TextBuffer;
 
 // The windows a long line is laid out in: stretches of a few thousand characters, each ending
-// where a grapheme cluster ends, preferably after a space, so that no cluster and few words are
-// cut. Each window is shaped and ordered on its own; it starts where the windows before it end.
+// where a grapheme cluster ends, preferably after a tab or a space between words that read from
+// left to right, so that no cluster, few words and no run of right-to-left text are cut. Each
+// window is shaped and ordered on its own, and starts where the windows before it end.
 //
-// A window's width is the shaped one once the window has been laid out, and until then the sum
-// of its characters' advances, which costs a thousandth of shaping. So a line of millions of
-// characters is shaped only where it is shown, and where each window starts is still known at
-// once. Windows hold fewer characters where shaping costs more (characters beyond the 16-bit
-// range, emoji above all, take the room of many), so that laying out one costs about the same.
+// Where a window starts is the sum of the shaped widths of the windows before it, found as the
+// line is read from its start and kept: once found it holds until an edit before it. Until a
+// window is shaped its width is the sum of its characters' advances, which costs a thousandth
+// of shaping, so the line's whole width is known at once for the scroll bar. Windows hold fewer
+// characters where shaping costs more (emoji above all), so that each costs about the same.
 class LineWindows
 {
 public:
@@ -48,6 +49,8 @@ public:
 
     // The window was laid out: its shaped width replaces the summed one.
     void setShapedWidth(qsizetype index, qreal width);
+    // How many windows from the line's start are shaped: where they start is final.
+    qsizetype shapedCount() const;
     // removed characters at column gave way to added ones; the line stays one line. Only the
     // windows the change touches are cut again.
     void replace(qsizetype lineStart, qsizetype column, qsizetype removed, qsizetype added);
@@ -69,4 +72,6 @@ private:
     mutable std::vector<qsizetype> m_starts;
     mutable std::vector<qreal> m_xs;
     mutable bool m_startsValid = false;
+    // No window before this one is waiting to be shaped.
+    mutable qsizetype m_shapedHint = 0;
 };

@@ -170,7 +170,8 @@ QRect TextBox::caretRect() const
     const qreal x = m_preedit.isEmpty() ? m_layouts->x(line, m_caret - m_buffer.lineStart(line))
                                         : m_layouts->preeditCaretX(line, preedit());
     const int width = style()->pixelMetric(QStyle::PM_TextCursorWidth, nullptr, this);
-    return QRect(int(std::floor(Margin + x - scrollX())), int(lineY(line)), width, m_lineHeight);
+    // Rounded as QPlainTextEdit rounds its cursor rectangle.
+    return QRect(qRound(Margin + x - scrollX()), int(lineY(line)), width, m_lineHeight);
 }
 
 qsizetype TextBox::positionAt(QPointF point) const
