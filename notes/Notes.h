@@ -28,9 +28,10 @@ public:
     static void ReadNotes(TextArea &Text1, LineReader &notes);
 
     // Writes the whole text to notes3.txt in the folder, one Windows-1250 byte per character and
-    // nothing added. The earlier notes3.txt holds either its old text or the new one, never a
-    // mix, and stays the file it was (see AtomicFileWriter); a text with characters Windows-1250
-    // cannot hold is refused before anything is written.
+    // nothing added; a letter written as a base letter and combining marks is written composed,
+    // while the text area keeps it as it is. The earlier notes3.txt holds either its old text or
+    // the new one, never a mix, and stays the file it was (see AtomicFileWriter); a text with
+    // letters Windows-1250 cannot hold is refused before anything is written.
     static void SaveNotes(const TextArea &Text1, const WorkingFolder &folder);
     // The same through a given writer.
     static void SaveNotes(const TextArea &Text1, AtomicFileWriter &notes3);

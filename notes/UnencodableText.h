@@ -14,7 +14,9 @@ class UnencodableText
 
 public:
     // Where a character stands in the text as the user sees it: lines and columns count from 1,
-    // a CR LF, a lone CR or a lone LF ends a line, and a surrogate pair is one column.
+    // a CR LF, a lone CR or a lone LF ends a line, and each letter as the user sees it (grapheme
+    // cluster: a base letter with its combining marks, a surrogate pair, an emoji sequence) is
+    // one column.
     struct Place
     {
         qsizetype line = 1;
@@ -22,8 +24,8 @@ public:
     };
     static Place placeOf(QStringView text, qsizetype index);
 
-    // Throws a RuntimeFailure naming the first such character (its glyph, its U+ code, its line
-    // and column) and how many there are, unless there are none.
+    // Throws a RuntimeFailure naming the first such letter (its glyph, its U+ codes, its line and
+    // column) and how many there are, unless there are none.
     static void refuse(QStringView text, const Windows1250::Encoding &encoding,
                        const QString &absoluteFilePath);
 };

@@ -3,6 +3,10 @@
 
 #include "common/HugePages.h"
 
+#include <QHash>
+#include <QTextBoundaryFinder>
+
+#include <algorithm>
 #include <array>
 
 namespace {
@@ -50,6 +54,166 @@ const std::array<quint16, 0x10000> &encodingTable()
     return table;
 }
 
+quint32 pairKey(QChar base, QChar mark)
+{
+    return quint32(base.unicode()) << 16 | mark.unicode();
+}
+
+// The code page's letters that decompose into a base letter and one combining mark and are the
+// composed form of that pair, by the pair. Looking the pair up spares normalising a string for
+// each letter of decomposed Polish, which took most of the time spent on such a text.
+const QHash<quint32, char> &composedLetters()
+{
+    static const auto letters = [] {
+        QHash<quint32, char> bytes;
+        for (int byte = 0x80; byte < 0x100; ++byte) {
+            const QChar letter(DecodingTable[byte]);
+            const QString parts = letter.decomposition();
+            if (letter.decompositionTag() == QChar::Canonical && parts.size() == 2
+                && parts.normalized(QString::NormalizationForm_C) == letter)
+                bytes.insert(pairKey(parts[0], parts[1]), char(byte));
+        }
+        return bytes;
+    }();
+    return letters;
+}
+
+bool hasByte(QStringView text, qsizetype index)
+{
+    return encodingTable()[text[index].unicode()] != NoByte;
+}
+
+// The end of the stretch of characters without a byte that starts at index, with the character
+// after it. Only characters without a byte join a letter to its neighbour (combining marks, the
+// zero-width joiner, prepended marks), so a letter ends between two characters that have bytes,
+// a CR LF aside. A single one with a byte between two without, like the © of an emoji sequence,
+// is taken in with the stretch after it.
+qsizetype stretchEnd(QStringView text, qsizetype index)
+{
+    qsizetype end = index;
+    for (;;) {
+        while (end < text.size() && !hasByte(text, end))
+            ++end;
+        if (end + 1 < text.size() && !hasByte(text, end + 1)) {
+            ++end;
+            continue;
+        }
+        return std::min(end + 1, text.size());
+    }
+}
+
+// Writes a stretch letter by letter: characters with bytes as they are, and a letter with
+// characters that have none in its composed form, when that form has bytes.
+class StretchEncoder
+{
+public:
+    StretchEncoder(QStringView text, Windows1250::Encoding &result, char *out)
+        : m_text(text)
+        , m_result(result)
+        , m_out(out)
+    {}
+
+    // Returns where the stretch ends.
+    qsizetype encode(qsizetype start, qsizetype end)
+    {
+        // Most stretches are a letter and a mark or two; the buffer spares the finder an
+        // allocation for each.
+        std::array<unsigned char, 64> buffer;
+        QTextBoundaryFinder letters(QTextBoundaryFinder::Grapheme,
+                                    m_text.sliced(start, end - start), buffer.data(),
+                                    buffer.size());
+        qsizetype letterStart = 0;
+        for (qsizetype letterEnd = letters.toNextBoundary(); letterEnd != -1;
+             letterEnd = letters.toNextBoundary()) {
+            encodeLetter(start + letterStart, letterEnd - letterStart);
+            letterStart = letterEnd;
+        }
+        return end;
+    }
+
+    char *out() const { return m_out; }
+
+private:
+    void encodeLetter(qsizetype start, qsizetype length)
+    {
+        const QStringView letter = m_text.sliced(start, length);
+        if (writeIfEncodable(letter) || writeIfComposedPair(letter))
+            return;
+        if (mayCompose(letter)) {
+            const QString composed = letter.toString().normalized(QString::NormalizationForm_C);
+            // Composing never lengthens a letter that has bytes; the check keeps the writes
+            // inside the bytes made for the text.
+            if (composed.size() <= letter.size() && writeIfEncodable(composed))
+                return;
+        }
+        if (m_result.firstUnencodable < 0) {
+            m_result.firstUnencodable = start;
+            m_result.firstUnencodableLength = length;
+        }
+        ++m_result.unencodableCount;
+    }
+
+    bool writeIfComposedPair(QStringView letter)
+    {
+        if (letter.size() != 2)
+            return false;
+        const auto &letters = composedLetters();
+        const auto composed = letters.constFind(pairKey(letter[0], letter[1]));
+        if (composed == letters.constEnd())
+            return false;
+        *m_out++ = composed.value();
+        return true;
+    }
+
+    bool writeIfEncodable(QStringView letter)
+    {
+        const auto &table = encodingTable();
+        for (const QChar character : letter) {
+            if (table[character.unicode()] == NoByte)
+                return false;
+        }
+        for (const QChar character : letter)
+            *m_out++ = char(table[character.unicode()]);
+        return true;
+    }
+
+    // A letter of one character without a canonical decomposition is its own composed form:
+    // other scripts and emoji skip the normalisation.
+    static bool mayCompose(QStringView letter)
+    {
+        const bool surrogatePair
+            = letter.size() == 2 && letter[0].isHighSurrogate() && letter[1].isLowSurrogate();
+        if (letter.size() != 1 && !surrogatePair)
+            return true;
+        const char32_t codePoint
+            = surrogatePair ? QChar::surrogateToUcs4(letter[0], letter[1]) : letter[0].unicode();
+        return QChar::decompositionTag(codePoint) == QChar::Canonical;
+    }
+
+    QStringView m_text;
+    Windows1250::Encoding &m_result;
+    char *m_out;
+};
+
+// Where the fast loop goes on after a stretch, and where its bytes go.
+struct Resumption
+{
+    qsizetype index;
+    char *out;
+};
+
+// Encodes the letters around a character without a byte at index. The character before, written
+// already, may be the base letter of its letter. Kept out of line, so that the loop over
+// ordinary text keeps its values in registers.
+Q_NEVER_INLINE Resumption encodeLettersAround(QStringView text, qsizetype index, char *out,
+                                              Windows1250::Encoding &result)
+{
+    const qsizetype start = index > 0 ? index - 1 : 0;
+    StretchEncoder stretch(text, result, out - (index - start));
+    const qsizetype end = stretch.encode(start, stretchEnd(text, index));
+    return {end, stretch.out()};
+}
+
 } // namespace
 
 namespace Windows1250 {
@@ -75,24 +239,25 @@ Encoding encode(QStringView text)
     result.bytes.resize(text.size());
     // A save of many megabytes writes them all into fresh memory.
     HugePages::prefer(result.bytes.data(), result.bytes.size());
-    char *out = result.bytes.data();
+    char *const begin = result.bytes.data();
+    char *out = begin;
     const char16_t *chars = text.utf16();
     const qsizetype length = text.size();
-    for (qsizetype index = 0; index < length; ++index) {
+    qsizetype index = 0;
+    while (index < length) {
         const quint16 byte = table[chars[index]];
         if (byte != NoByte) {
             *out++ = char(byte);
+            ++index;
             continue;
         }
-        if (result.firstUnencodable < 0)
-            result.firstUnencodable = index;
-        ++result.unencodableCount;
-        // A surrogate pair is one character.
-        if (QChar::isHighSurrogate(chars[index]) && index + 1 < length
-            && QChar::isLowSurrogate(chars[index + 1]))
-            ++index;
+        const Resumption resumption = encodeLettersAround(text, index, out, result);
+        index = resumption.index;
+        out = resumption.out;
     }
-    if (!result.isComplete())
+    if (result.isComplete())
+        result.bytes.truncate(out - begin);
+    else
         result.bytes.clear();
     return result;
 }

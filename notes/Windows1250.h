@@ -27,15 +27,19 @@ void decodeAppending(QByteArrayView bytes, QString &text);
 struct Encoding
 {
     QByteArray bytes;
-    // Characters the code page has no byte for; a surrogate pair counts as one character.
+    // Letters as the user sees them (grapheme clusters) that have no bytes, composed or not.
     qsizetype unencodableCount = 0;
-    // Index of the first such character in the text, -1 when there is none.
+    // Where the first such letter starts in the text, -1 when there is none, and its length in
+    // UTF-16 units: a base letter with its marks, a surrogate pair, an emoji sequence.
     qsizetype firstUnencodable = -1;
+    qsizetype firstUnencodableLength = 0;
 
     bool isComplete() const { return unencodableCount == 0; }
 };
 
-// One byte per character. Bytes are given only when every character has one.
+// One byte per character. A letter written as a base letter and combining marks (as PDFs, macOS
+// file names and some web pages give Polish) is written composed, when its composed form (NFC)
+// has bytes; the text itself is left as it is. Bytes are given only when every letter has them.
 Encoding encode(QStringView text);
 
 } // namespace Windows1250

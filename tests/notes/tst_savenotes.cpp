@@ -26,6 +26,8 @@ private slots:
     void textBecomesFileBytes_data();
     void textBecomesFileBytes();
     void savingTwiceLeavesOnlyTheSecondText();
+    void decomposedPolishIsSavedComposed_data();
+    void decomposedPolishIsSavedComposed();
     void unencodableTextIsRefused_data();
     void unencodableTextIsRefused();
     void placeOfACharacter_data();
@@ -80,6 +82,9 @@ void SaveNotesTest::textBecomesFileBytes_data()
     QTest::newRow("line end at the end stays") << "a\r\n" << QByteArray("a\r\n");
     QTest::newRow("lone CR and lone LF are kept") << "a\rb\nc" << QByteArray("a\rb\nc");
     QTest::newRow("Polish letters") << QStringLiteral("śłżę") << QByteArray("\x9c\xb3\xbf\xea");
+    QTest::newRow("composed Polish on two lines")
+        << QStringLiteral("Zażółć gęślą\r\nJAŹŃ")
+        << QByteArray("Za\xbf\xf3\xb3\xe6 g\xea\x9cl\xb9\r\nJA\x8f\xd1");
     QTest::newRow("NUL and 0x1A") << QString::fromLatin1("a\0\x1a", 3) << QByteArray("a\0\x1a", 3);
     QTest::newRow("undefined bytes come back")
         << QString::fromLatin1("\x81\x83\x88\x90\x98") << QByteArray("\x81\x83\x88\x90\x98");
@@ -108,6 +113,56 @@ void SaveNotesTest::savingTwiceLeavesOnlyTheSecondText()
     QCOMPARE(contentsOf(Notes3), QByteArray("drugi"));
 }
 
+void SaveNotesTest::decomposedPolishIsSavedComposed_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QByteArray>("bytes");
+    struct Letter
+    {
+        const char *name;
+        char16_t base;
+        char16_t mark;
+        char byte;
+    };
+    const Letter letters[] = {
+        {"ą", u'a', 0x0328, '\xb9'}, {"ć", u'c', 0x0301, '\xe6'}, {"ę", u'e', 0x0328, '\xea'},
+        {"ń", u'n', 0x0301, '\xf1'}, {"ó", u'o', 0x0301, '\xf3'}, {"ś", u's', 0x0301, '\x9c'},
+        {"ź", u'z', 0x0301, '\x9f'}, {"ż", u'z', 0x0307, '\xbf'}, {"Ą", u'A', 0x0328, '\xa5'},
+        {"Ć", u'C', 0x0301, '\xc6'}, {"Ę", u'E', 0x0328, '\xca'}, {"Ń", u'N', 0x0301, '\xd1'},
+        {"Ó", u'O', 0x0301, '\xd3'}, {"Ś", u'S', 0x0301, '\x8c'}, {"Ź", u'Z', 0x0301, '\x8f'},
+        {"Ż", u'Z', 0x0307, '\xaf'},
+    };
+    for (const Letter &letter : letters) {
+        QTest::addRow("%s as a base letter and a mark", letter.name)
+            << (QString(QChar(letter.base)) + QChar(letter.mark)) << QByteArray(1, letter.byte);
+    }
+    QTest::newRow("ł and Ł have no decomposition")
+        << QStringLiteral("\u0142\u0141") << QByteArray("\xb3\xa3");
+    QTest::newRow("ś ł ż ę as a PDF gives them")
+        << QStringLiteral("s\u0301\u0142z\u0307e\u0328") << QByteArray("\x9c\xb3\xbf\xea");
+    QTest::newRow("at the start and the end of the text") << QStringLiteral("z\u0307ab c\u0301")
+                                                          << QByteArray("\xbf"
+                                                                        "ab \xe6");
+    QTest::newRow("right after CR LF and before a lone CR")
+        << QStringLiteral("a\r\nA\u0328\rO\u0301\n") << QByteArray("a\r\n\xa5\r\xd3\n");
+    QTest::newRow("decomposed among composed letters")
+        << QStringLiteral("Zaz\u0307o\u0301łć gęs\u0301la\u0328 jaźn\u0301")
+        << QByteArray("Za\xbf\xf3\xb3\xe6 g\xea\x9cl\xb9 ja\x9f\xf1");
+}
+
+// The letters are composed in the bytes only; the text area keeps them as they were typed.
+void SaveNotesTest::decomposedPolishIsSavedComposed()
+{
+    QFETCH(QString, text);
+    QFETCH(QByteArray, bytes);
+    writeFile(Notes3, EarlierBytes);
+    TextBox Text1;
+    Text1.SetText(text);
+    Notes::SaveNotes(Text1, WorkingFolder::current());
+    QCOMPARE(contentsOf(Notes3), bytes);
+    QCOMPARE(Text1.Text(), text);
+}
+
 void SaveNotesTest::unencodableTextIsRefused_data()
 {
     QTest::addColumn<QString>("text");
@@ -126,6 +181,32 @@ void SaveNotesTest::unencodableTextIsRefused_data()
     QTest::newRow("invisible character")
         << (QStringLiteral("ab") + QChar(0x2007)) << QStringLiteral("niewidoczny znak U+2007") << 1
         << 3 << 1;
+    QTest::newRow("lone surrogate") << (QStringLiteral("ab") + QChar(0xdc00) + u'c')
+                                    << QStringLiteral("niewidoczny znak U+DC00") << 1 << 3 << 1;
+    QTest::newRow("a letter and its mark are named together")
+        << QStringLiteral("z\u0307an\u0300") << QStringLiteral("znak „n\u0300” (U+006E U+0300)")
+        << 1 << 3 << 1;
+    QTest::newRow("a mark without a composed byte, after decomposed letters")
+        << QStringLiteral("Zaz\u0307o\u0301\u0142c\u0301 e\u0303")
+        << QStringLiteral("znak „e\u0303” (U+0065 U+0303)") << 1 << 8 << 1;
+    QTest::newRow("two marks of which only one composes")
+        << QStringLiteral("xz\u0307\u0301")
+        << QStringLiteral("znak „z\u0307\u0301” (U+007A U+0307 U+0301)") << 1 << 2 << 1;
+    QTest::newRow("at the very start of the text")
+        << QStringLiteral("e\u0303ab") << QStringLiteral("„e\u0303”") << 1 << 1 << 1;
+    QTest::newRow("at the very end of the text")
+        << QStringLiteral("ab\r\nc\u0301e\u0303") << QStringLiteral("„e\u0303”") << 2 << 2 << 1;
+    QTest::newRow("right after CR LF")
+        << QStringLiteral("a\u0328\r\nn\u0300") << QStringLiteral("„n\u0300”") << 2 << 1 << 1;
+    QTest::newRow("a lone mark at the start of a line is shown on a dotted circle")
+        << QStringLiteral("ab\r\n\u0301cd") << QStringLiteral("znak „\u25cc\u0301” (U+0301)") << 2
+        << 1 << 1;
+    QTest::newRow("letters are counted, not their marks")
+        << QStringLiteral("e\u0303\u0303 n\u0300 z\u0307") << QStringLiteral("„e\u0303\u0303”") << 1
+        << 1 << 2;
+    QTest::newRow("an emoji sequence is one letter")
+        << QStringLiteral("a👩\u200d👧 b")
+        << QStringLiteral("znak „👩\u200d👧” (U+1F469 U+200D U+1F467)") << 1 << 2 << 1;
 }
 
 void SaveNotesTest::unencodableTextIsRefused()
@@ -153,6 +234,7 @@ void SaveNotesTest::unencodableTextIsRefused()
     }
     QCOMPARE(contentsOf(Notes3), EarlierBytes);
     QCOMPARE(entriesOf(m_folder->path()), QStringList{"notes3.txt"});
+    QCOMPARE(Text1.Text(), text);
 }
 
 void SaveNotesTest::placeOfACharacter_data()
@@ -165,6 +247,8 @@ void SaveNotesTest::placeOfACharacter_data()
     QTest::newRow("after CR LF") << "ab\r\ncd" << 5 << 2 << 2;
     QTest::newRow("the LF of a CR LF is still on the line") << "ab\r\ncd" << 3 << 1 << 4;
     QTest::newRow("empty lines") << "\r\n\r\n\rx" << 5 << 4 << 1;
+    QTest::newRow("a decomposed letter is one column") << "z\u0307a\u0328b" << 4 << 1 << 3;
+    QTest::newRow("a lone mark starting a line is a column") << "ab\r\u0301\u0301x" << 5 << 2 << 2;
 }
 
 void SaveNotesTest::placeOfACharacter()

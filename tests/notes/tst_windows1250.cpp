@@ -3,6 +3,7 @@
 #include "tests/support/Windows1250Text.h"
 
 #include <QTest>
+#include <QTextBoundaryFinder>
 
 #include <iconv.h>
 #include <optional>
@@ -20,6 +21,11 @@ private slots:
     void polishLetters();
     void refusesCharactersWithoutAByte_data();
     void refusesCharactersWithoutAByte();
+    void composesDecomposedLetters_data();
+    void composesDecomposedLetters();
+    void refusesLettersWithoutBytes_data();
+    void refusesLettersWithoutBytes();
+    void lettersEndBetweenTwoCharactersWithBytes();
 };
 
 namespace {
@@ -136,6 +142,94 @@ void Windows1250Test::refusesCharactersWithoutAByte()
         QVERIFY2(encoding.bytes.isEmpty(), "a text that cannot be encoded whole gives no bytes");
     else
         QCOMPARE(encoding.bytes.size(), text.size());
+}
+
+void Windows1250Test::composesDecomposedLetters_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QByteArray>("bytes");
+    for (int byte = 0x80; byte < 0x100; ++byte) {
+        const QString letter = windows1250Text(QByteArray(1, char(byte)));
+        const QString decomposed = letter.normalized(QString::NormalizationForm_D);
+        if (decomposed == letter)
+            continue;
+        QTest::addRow("%s (byte 0x%02x) decomposed", qPrintable(letter), byte)
+            << decomposed << QByteArray(1, char(byte));
+    }
+    QTest::newRow("decomposed letters one after another")
+        << QStringLiteral("z\u0307o\u0301") << QByteArray("\xbf\xf3");
+    QTest::newRow("Kelvin sign is the letter K") << QStringLiteral("\u212a") << QByteArray("K");
+}
+
+void Windows1250Test::composesDecomposedLetters()
+{
+    QFETCH(QString, text);
+    QFETCH(QByteArray, bytes);
+    const Windows1250::Encoding encoding = Windows1250::encode(text);
+    QVERIFY(encoding.isComplete());
+    QCOMPARE(encoding.bytes, bytes);
+}
+
+void Windows1250Test::refusesLettersWithoutBytes_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<qsizetype>("firstUnencodable");
+    QTest::addColumn<qsizetype>("length");
+    QTest::addColumn<qsizetype>("count");
+    QTest::newRow("a mark with no composed byte")
+        << QStringLiteral("ae\u0303") << qsizetype(1) << qsizetype(2) << qsizetype(1);
+    QTest::newRow("two marks of which only one composes")
+        << QStringLiteral("z\u0307\u0301") << qsizetype(0) << qsizetype(3) << qsizetype(1);
+    QTest::newRow("the second of two refused letters after a composed one")
+        << QStringLiteral("z\u0307e\u0303e\u0303") << qsizetype(2) << qsizetype(2) << qsizetype(2);
+    QTest::newRow("a lone mark at the start")
+        << QStringLiteral("\u0301a") << qsizetype(0) << qsizetype(1) << qsizetype(1);
+    QTest::newRow("a lone mark after CR LF")
+        << QStringLiteral("a\r\n\u0301") << qsizetype(3) << qsizetype(1) << qsizetype(1);
+    QTest::newRow("an emoji sequence joined through the encodable ©")
+        << QStringLiteral("x😀\u200d\u00a9\u200d😀y") << qsizetype(1) << qsizetype(7) << qsizetype(1);
+    QTest::newRow("ogonek and acute compose to no byte")
+        << QStringLiteral("a\u0301\u0328") << qsizetype(0) << qsizetype(3) << qsizetype(1);
+    QTest::newRow("Cyrillic short i from its breve")
+        << QStringLiteral("\u0438\u0306") << qsizetype(0) << qsizetype(2) << qsizetype(1);
+}
+
+void Windows1250Test::refusesLettersWithoutBytes()
+{
+    QFETCH(QString, text);
+    QFETCH(qsizetype, firstUnencodable);
+    QFETCH(qsizetype, length);
+    QFETCH(qsizetype, count);
+    const Windows1250::Encoding encoding = Windows1250::encode(text);
+    QCOMPARE(encoding.firstUnencodable, firstUnencodable);
+    QCOMPARE(encoding.firstUnencodableLength, length);
+    QCOMPARE(encoding.unencodableCount, count);
+    QVERIFY(encoding.bytes.isEmpty());
+}
+
+// The encoder composes only around characters without a byte, trusting that a letter never
+// spans two characters that have bytes, a CR LF aside. The toolkit's Unicode data says so.
+void Windows1250Test::lettersEndBetweenTwoCharactersWithBytes()
+{
+    QByteArray everyByte;
+    for (int byte = 0; byte < 256; ++byte)
+        everyByte += char(byte);
+    const QString characters = windows1250Text(everyByte);
+    for (const QChar first : characters) {
+        // Each character after the first one and before it again.
+        QString pairs;
+        for (const QChar second : characters)
+            pairs += QString(first) + second;
+        QTextBoundaryFinder letters(QTextBoundaryFinder::Grapheme, pairs);
+        for (qsizetype at = 1; at < pairs.size(); ++at) {
+            letters.setPosition(at);
+            const bool crLf = pairs[at - 1] == u'\r' && pairs[at] == u'\n';
+            QVERIFY2(letters.isAtBoundary() != crLf,
+                     qPrintable(QStringLiteral("U+%1 U+%2")
+                                    .arg(pairs[at - 1].unicode(), 4, 16, QLatin1Char('0'))
+                                    .arg(pairs[at].unicode(), 4, 16, QLatin1Char('0'))));
+        }
+    }
 }
 
 QTEST_GUILESS_MAIN(Windows1250Test)
