@@ -224,8 +224,10 @@ QString TextBox::replaceUnrecorded(qsizetype from, qsizetype to, const QString &
     if (selectionWas)
         emit selectionChanged();
     updateScrollRanges();
+    // The whole view is painted again, the caret with it: asking where the caret is drawn would
+    // lay out its line now, even where SetText is about to put the caret elsewhere.
     viewport()->update();
-    restartBlinking();
+    showCaretAfresh();
     return removed;
 }
 

@@ -176,6 +176,7 @@ private:
 
     void tellInputMethod();
     bool caretShouldBlink() const;
+    void showCaretAfresh();
     void restartBlinking();
     void repaintCaret();
     void autoscroll();

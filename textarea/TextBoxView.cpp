@@ -247,13 +247,18 @@ bool TextBox::caretShouldBlink() const
            && QGuiApplication::styleHints()->cursorFlashTime() > 0;
 }
 
-void TextBox::restartBlinking()
+void TextBox::showCaretAfresh()
 {
     m_caretShown = true;
     if (caretShouldBlink())
         m_blinkTimer.start(QGuiApplication::styleHints()->cursorFlashTime() / 2, this);
     else
         m_blinkTimer.stop();
+}
+
+void TextBox::restartBlinking()
+{
+    showCaretAfresh();
     repaintCaret();
 }
 
