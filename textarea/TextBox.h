@@ -200,6 +200,7 @@ private:
 
     QBasicTimer m_blinkTimer;
     bool m_caretShown = true;
+    QElapsedTimer m_sinceInput;
     QString m_preedit;
     qsizetype m_preeditCaret = 0;
 

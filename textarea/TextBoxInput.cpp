@@ -182,6 +182,7 @@ bool TextBox::handleEditingKey(QKeyEvent *event)
 
 void TextBox::keyPressEvent(QKeyEvent *event)
 {
+    restartBlinking();
     if (handleMovementKey(event) || handleEditingKey(event)) {
         event->accept();
         return;
@@ -197,6 +198,7 @@ void TextBox::inputMethodEvent(QInputMethodEvent *event)
         event->ignore();
         return;
     }
+    restartBlinking();
     if (!event->commitString().isEmpty() || event->replacementLength() > 0) {
         qsizetype from = selectionStart();
         qsizetype to = selectionEnd();
@@ -266,6 +268,7 @@ void TextBox::tellInputMethod()
 
 void TextBox::mousePressEvent(QMouseEvent *event)
 {
+    restartBlinking();
     const QPointF point = event->position();
     if (event->button() == Qt::MiddleButton) {
         if (QGuiApplication::clipboard()->supportsSelection())

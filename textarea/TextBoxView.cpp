@@ -17,6 +17,9 @@
 
 namespace {
 
+// How many times the caret flashes after the last input before it stays shown: ten seconds at
+// the platform's usual rate.
+constexpr int BlinkingFlashes = 10;
 // Blank room around the text, as QPlainTextEdit's document margin.
 constexpr int Margin = 4;
 // The largest scroll bar value, well inside an int.
@@ -250,6 +253,7 @@ bool TextBox::caretShouldBlink() const
 void TextBox::showCaretAfresh()
 {
     m_caretShown = true;
+    m_sinceInput.start();
     if (caretShouldBlink())
         m_blinkTimer.start(QGuiApplication::styleHints()->cursorFlashTime() / 2, this);
     else
@@ -274,7 +278,14 @@ void TextBox::timerEvent(QTimerEvent *event)
             m_blinkTimer.stop();
             return;
         }
-        m_caretShown = !m_caretShown;
+        // Long after the last input the caret stays shown, as GTK's does, so that an editor
+        // left open costs nothing.
+        const bool blinkedLongEnough
+            = m_sinceInput.elapsed()
+              >= BlinkingFlashes * QGuiApplication::styleHints()->cursorFlashTime();
+        m_caretShown = blinkedLongEnough || !m_caretShown;
+        if (blinkedLongEnough)
+            m_blinkTimer.stop();
         repaintCaret();
     } else if (event->timerId() == m_autoscrollTimer.timerId()) {
         autoscroll();

@@ -28,6 +28,7 @@ private slots:
     void everyWayInStopsAtTheLimit();
     void clickInAHugeLinePlacesTheCaretThere();
     void caretBlinksOnlyWhereItIsSeen();
+    void caretStopsBlinkingLongAfterTheLastInput();
 };
 
 namespace {
@@ -281,6 +282,36 @@ void TextBoxInputTest::caretBlinksOnlyWhereItIsSeen()
     paints.regions.clear();
     QTest::qWait(500);
     QCOMPARE(paints.regions.size(), 0);
+    hints->setCursorFlashTime(flashTime);
+}
+
+// Ten flashes after the last input the caret stays shown and nothing is painted; any key makes
+// it blink again.
+void TextBoxInputTest::caretStopsBlinkingLongAfterTheLastInput()
+{
+    QStyleHints *hints = QGuiApplication::styleHints();
+    const int flashTime = hints->cursorFlashTime();
+    hints->setCursorFlashTime(100);
+    TextBox box;
+    box.resize(300, 100);
+    box.setInitialText(QString(50, u'x'));
+    showAndWait(box);
+    box.setFocus();
+    PaintRecorder paints(box.viewport());
+    QTest::keyClick(&box, Qt::Key_Home);
+    // Blinking, then still: ten flashes of 100 ms, and a few more for the timer's slack.
+    QTRY_VERIFY(paints.regions.size() >= 4);
+    QTest::qWait(1300);
+    paints.regions.clear();
+    QTest::qWait(500);
+    QCOMPARE(paints.regions.size(), 0);
+    const QImage shown = box.viewport()->grab().toImage();
+    const QRect caret = box.caretRect();
+    QCOMPARE(shown.pixelColor(caret.center()), box.palette().color(QPalette::Text));
+
+    QTest::keyClick(&box, Qt::Key_End);
+    paints.regions.clear();
+    QTRY_VERIFY(paints.regions.size() >= 4);
     hints->setCursorFlashTime(flashTime);
 }
 
