@@ -27,12 +27,21 @@ constexpr uint32_t WholeProperty = 0x1fffffff;
 template<typename Reply>
 using XcbPointer = std::unique_ptr<Reply, QScopedPointerPodDeleter>;
 
-enum Atom { Clipboard, Targets, Utf8String, Utf8PlainText, Incr, TransferProperty, AtomCount };
+enum Atom {
+    Clipboard,
+    DragAndDrop,
+    Targets,
+    Utf8String,
+    Utf8PlainText,
+    Incr,
+    TransferProperty,
+    AtomCount
+};
 
 std::array<xcb_atom_t, AtomCount> internAtoms(xcb_connection_t *connection)
 {
     static constexpr std::array<const char *, AtomCount> names
-        = {"CLIPBOARD", "TARGETS",          "UTF8_STRING", "text/plain;charset=utf-8",
+        = {"CLIPBOARD", "XdndSelection",    "TARGETS", "UTF8_STRING", "text/plain;charset=utf-8",
            "INCR",      "NOTATKI_CLIPBOARD"};
     std::array<xcb_intern_atom_cookie_t, AtomCount> cookies{};
     for (size_t index = 0; index < names.size(); ++index)
@@ -63,11 +72,12 @@ class X11Selection::Transfer
 {
 public:
     Transfer(xcb_connection_t *connection, xcb_window_t root, SelectionName selection,
-             qsizetype characterLimit, Patience patience, const std::function<void()> &whileWaiting)
+             qsizetype characterLimit, Patience patience, const std::function<void()> &whileWaiting,
+             xcb_timestamp_t time)
         : m_connection(connection)
         , m_atoms(internAtoms(connection))
-        , m_selection(selection == SelectionName::Primary ? xcb_atom_t(XCB_ATOM_PRIMARY)
-                                                          : m_atoms[Clipboard])
+        , m_selection(selectionAtom(selection))
+        , m_time(time)
         , m_window(xcb_generate_id(connection))
         , m_characterLimit(characterLimit)
         , m_patience(patience)
@@ -131,10 +141,23 @@ public:
 private:
     enum class Answer { Converted, Refused, Silent };
 
+    xcb_atom_t selectionAtom(SelectionName selection) const
+    {
+        switch (selection) {
+        case SelectionName::Primary:
+            return XCB_ATOM_PRIMARY;
+        case SelectionName::DragAndDrop:
+            return m_atoms[DragAndDrop];
+        case SelectionName::Clipboard:
+            break;
+        }
+        return m_atoms[Clipboard];
+    }
+
     Answer convert(xcb_atom_t selection, xcb_atom_t target)
     {
         xcb_convert_selection(m_connection, m_window, selection, target, m_atoms[TransferProperty],
-                              XCB_CURRENT_TIME);
+                              m_time);
         xcb_flush(m_connection);
         const auto notification = waitFor([this](const xcb_generic_event_t &event) {
             return (event.response_type & 0x7f) == XCB_SELECTION_NOTIFY
@@ -266,6 +289,7 @@ private:
     xcb_connection_t *m_connection;
     const std::array<xcb_atom_t, AtomCount> m_atoms;
     const xcb_atom_t m_selection;
+    const xcb_timestamp_t m_time;
     const xcb_window_t m_window;
     const qsizetype m_characterLimit;
     const Patience m_patience;
@@ -299,9 +323,9 @@ X11Selection::~X11Selection()
 
 X11Selection::Result X11Selection::readText(SelectionName selection, qsizetype characterLimit,
                                             Patience patience,
-                                            const std::function<void()> &whileWaiting)
+                                            const std::function<void()> &whileWaiting, quint32 time)
 {
     Transfer transfer(m_connection, rootOf(m_connection, m_screenNumber), selection, characterLimit,
-                      patience, whileWaiting);
+                      patience, whileWaiting, time);
     return transfer.readText();
 }

@@ -23,7 +23,8 @@ struct xcb_connection_t;
 class X11Selection
 {
 public:
-    enum class SelectionName { Clipboard, Primary };
+    // DragAndDrop is XdndSelection, what a drop from another program brings.
+    enum class SelectionName { Clipboard, Primary, DragAndDrop };
 
     enum class Outcome { Text, NoOwner, NoText, NoAnswer, TooLarge };
 
@@ -54,8 +55,10 @@ public:
 
     // Reads the selection as Unicode text (UTF8_STRING), or as Latin-1 (STRING) from an owner
     // that has only that. whileWaiting runs every few tens of milliseconds while nothing arrives.
+    // A drop is read at its own time (the XdndDrop message's), by which its source finds the
+    // drag it answers for; the clipboards are read at the current time (0).
     Result readText(SelectionName selection, qsizetype characterLimit, Patience patience,
-                    const std::function<void()> &whileWaiting);
+                    const std::function<void()> &whileWaiting, quint32 time = 0);
 
 private:
     class Transfer;
