@@ -1,9 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "clipboard/X11Selection.h"
 
-#include "clipboard/DecodedLength.h"
-#include "clipboard/GrowingBuffer.h"
-
 #include <QScopedPointer>
 
 #include <xcb/xcb.h>
@@ -172,20 +169,16 @@ private:
 
     Result receive(QStringConverter::Encoding encoding)
     {
-        DecodedLength length(encoding);
+        SelectionText::Pieces pieces(m_characterLimit, encoding);
         const auto first = takeProperty();
         if (!first)
             return {Outcome::NoText, {}};
         if (first->type != m_atoms[Incr]) {
-            const QByteArrayView bytes = valueOf(*first);
-            length.add(bytes);
-            if (length.total() > m_characterLimit)
-                return tooLarge(length, true);
-            return decoded(bytes, encoding);
+            pieces.add(valueOf(*first));
+            return pieces.whole();
         }
 
         // Taking the INCR property asked the owner for the first piece; an empty piece ends.
-        bool keeping = true;
         for (;;) {
             const auto piece = waitFor([this](const xcb_generic_event_t &event) {
                 if ((event.response_type & 0x7f) != XCB_PROPERTY_NOTIFY)
@@ -195,24 +188,13 @@ private:
                        && change.state == XCB_PROPERTY_NEW_VALUE;
             });
             if (!piece)
-                return keeping ? Result{Outcome::NoAnswer, {}} : tooLarge(length, false);
+                return pieces.cutShort();
             const auto value = takeProperty();
             if (!value || xcb_get_property_value_length(value.get()) == 0)
                 break;
-            const QByteArrayView bytes = valueOf(*value);
-            length.add(bytes);
-            if (keeping)
-                m_bytes.append(bytes);
-            if (keeping && length.settled() > m_characterLimit) {
-                keeping = false;
-                m_bytes.clear();
-            }
+            pieces.add(valueOf(*value));
         }
-        if (!keeping || length.total() > m_characterLimit)
-            return tooLarge(length, true);
-        Result result = decoded(m_bytes.view(), encoding);
-        m_bytes.clear();
-        return result;
+        return pieces.whole();
     }
 
     std::vector<xcb_atom_t> takeAtoms()
@@ -228,22 +210,6 @@ private:
     {
         return {static_cast<const char *>(xcb_get_property_value(&property)),
                 xcb_get_property_value_length(&property)};
-    }
-
-    static Result tooLarge(const DecodedLength &length, bool wholeTextRead)
-    {
-        return {Outcome::TooLarge, {}, length.total(), wholeTextRead};
-    }
-
-    // The bytes are decoded only here, once they are known to fit: the counting followed the
-    // decoder, but the decoder has the last word.
-    Result decoded(QByteArrayView bytes, QStringConverter::Encoding encoding) const
-    {
-        QString text = encoding == QStringConverter::Utf8 ? QString::fromUtf8(bytes)
-                                                          : QString::fromLatin1(bytes);
-        if (text.size() > m_characterLimit)
-            return {Outcome::TooLarge, {}, text.size(), true};
-        return {Outcome::Text, std::move(text)};
     }
 
     // Reads the whole property and deletes it, which tells an INCR owner to send the next piece.
@@ -296,7 +262,6 @@ private:
     const std::function<void()> &m_whileWaiting;
     const Clock::time_point m_start = Clock::now();
     Clock::time_point m_lastHeard = m_start;
-    GrowingBuffer m_bytes;
 };
 
 std::unique_ptr<X11Selection> X11Selection::connect(const QByteArray &displayName)

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "clipboard/SelectionText.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -26,25 +28,9 @@ public:
     // DragAndDrop is XdndSelection, what a drop from another program brings.
     enum class SelectionName { Clipboard, Primary, DragAndDrop };
 
-    enum class Outcome { Text, NoOwner, NoText, NoAnswer, TooLarge };
-
-    struct Result
-    {
-        Outcome outcome;
-        QString text;
-        // For TooLarge: how many characters had arrived when the reading stopped, and whether
-        // that was the whole text.
-        qsizetype charactersRead = 0;
-        bool wholeTextRead = false;
-    };
-
-    struct Patience
-    {
-        // How long the owner may stay silent, on the first answer and between pieces.
-        std::chrono::milliseconds silence;
-        // How long the whole transfer may take, however steadily the pieces come.
-        std::chrono::milliseconds total;
-    };
+    using Outcome = SelectionText::Outcome;
+    using Result = SelectionText::Result;
+    using Patience = SelectionText::Patience;
 
     // Connects to the display, or gives nullptr when it cannot be reached.
     static std::unique_ptr<X11Selection> connect(const QByteArray &displayName);
