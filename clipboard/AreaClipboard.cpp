@@ -2,6 +2,13 @@
 #include "clipboard/AreaClipboard.h"
 
 #include "clipboard/SystemClipboard.h"
+#include "clipboard/X11DropTime.h"
+
+// A drop is read at its own time, which only the messages before it tell.
+AreaClipboard::AreaClipboard()
+{
+    X11DropTime::watch();
+}
 
 void AreaClipboard::setText(const QString &text)
 {
@@ -16,4 +23,10 @@ QString AreaClipboard::text(qsizetype characterLimit) const
 QString AreaClipboard::primaryText(qsizetype characterLimit) const
 {
     return Clipboard().GetText(characterLimit, QClipboard::Selection);
+}
+
+ClipboardText::DroppedText AreaClipboard::droppedText(const QMimeData &offered,
+                                                      qsizetype characterLimit) const
+{
+    return Clipboard().GetDroppedText(offered, characterLimit);
 }

@@ -8,7 +8,10 @@
 class AreaClipboard : public ClipboardText
 {
 public:
+    AreaClipboard();
+
     void setText(const QString &text) override;
     QString text(qsizetype characterLimit) const override;
     QString primaryText(qsizetype characterLimit) const override;
+    DroppedText droppedText(const QMimeData &offered, qsizetype characterLimit) const override;
 };

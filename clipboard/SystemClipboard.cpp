@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "clipboard/SystemClipboard.h"
 
+#include "clipboard/X11DropTime.h"
 #include "clipboard/X11Selection.h"
 #include "common/RuntimeFailure.h"
 #include "textarea/LineEnds.h"
@@ -9,6 +10,7 @@
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QLocale>
+#include <QMimeData>
 
 // Last: Xlib's macros (None, Bool, Status, ...) would clash with Qt's names.
 #include <X11/Xlib.h>
@@ -71,9 +73,7 @@ QString SystemClipboard::textFromAnotherProgram(qsizetype characterLimit,
     const auto name = mode == QClipboard::Selection ? X11Selection::SelectionName::Primary
                                                     : X11Selection::SelectionName::Clipboard;
     const X11Selection::Result result
-        = selection->readText(name, characterLimit, {Silence, LongestTransfer}, [] {
-              QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-          });
+        = selection->readText(name, characterLimit, {Silence, LongestTransfer}, keepRepainting);
     switch (result.outcome) {
     case X11Selection::Outcome::Text:
         return result.text;
@@ -86,6 +86,42 @@ QString SystemClipboard::textFromAnotherProgram(qsizetype characterLimit,
         refuseAsTooLarge(result.charactersRead, result.wholeTextRead, characterLimit);
     }
     return {};
+}
+
+ClipboardText::DroppedText SystemClipboard::GetDroppedText(const QMimeData &offered,
+                                                           qsizetype characterLimit) const
+{
+    const QByteArray displayName
+        = QGuiApplication::platformName() == u"xcb" ? openedDisplayName() : QByteArray();
+    const auto selection = displayName.isEmpty() ? nullptr : X11Selection::connect(displayName);
+    if (selection) {
+        const X11Selection::Result result = selection->readText(
+            X11Selection::SelectionName::DragAndDrop, characterLimit, {Silence, LongestTransfer},
+            keepRepainting, X11DropTime::lastDrop());
+        switch (result.outcome) {
+        case X11Selection::Outcome::Text:
+            return ClipboardText::DroppedText::of(result.text, characterLimit);
+        case X11Selection::Outcome::TooLarge:
+            return {{}, result.charactersRead};
+        case X11Selection::Outcome::NoAnswer:
+            refuseAsSilent();
+        case X11Selection::Outcome::NoOwner:
+        case X11Selection::Outcome::NoText:
+            // A source that does not own XdndSelection (the Motif protocol's) or offers no text
+            // format by it: only the toolkit can read what it offers.
+            break;
+        }
+    }
+    // Unbounded: the toolkit reads the whole text before its length is known. This is the way
+    // on Wayland, where the drag's offer belongs to the toolkit's own data device: a second
+    // device of the program's own would take every drag onto the window away from the toolkit
+    // (mutter and weston send a client's drags to one of its devices only).
+    return ClipboardText::DroppedText::of(offered.text(), characterLimit);
+}
+
+void SystemClipboard::keepRepainting()
+{
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
 void SystemClipboard::refuseAsTooLarge(qsizetype characterCount, bool wholeTextRead,

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "textarea/ClipboardText.h"
+
 #include <QClipboard>
 #include <QCoreApplication>
 #include <QString>
@@ -25,6 +27,10 @@ public:
     // time, and when the text has more than characterLimit characters; then nothing is pasted.
     // QClipboard::Selection reads the X11 primary selection the same way.
     QString GetText(qsizetype characterLimit, QClipboard::Mode mode = QClipboard::Clipboard) const;
+    // The text of a drop from another program, read with the same bounds and patience; past
+    // characterLimit only its length. Throws RuntimeFailure when the source does not answer.
+    ClipboardText::DroppedText GetDroppedText(const QMimeData &offered,
+                                              qsizetype characterLimit) const;
 
     // How long the program that holds the clipboard may stay silent before the clipboard counts
     // as not answering, and how long handing over a large text may take at most.
@@ -34,6 +40,7 @@ public:
 private:
     QString textAtHand(qsizetype characterLimit, QClipboard::Mode mode) const;
     QString textFromAnotherProgram(qsizetype characterLimit, QClipboard::Mode mode) const;
+    static void keepRepainting();
     [[noreturn]] static void refuseAsTooLarge(qsizetype characterCount, bool wholeTextRead,
                                               qsizetype characterLimit);
     [[noreturn]] static void refuseAsSilent();

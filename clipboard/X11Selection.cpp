@@ -1,9 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "clipboard/X11Selection.h"
 
-#include "clipboard/DecodedLength.h"
-#include "clipboard/GrowingBuffer.h"
-
 #include <QScopedPointer>
 
 #include <xcb/xcb.h>
@@ -27,12 +24,21 @@ constexpr uint32_t WholeProperty = 0x1fffffff;
 template<typename Reply>
 using XcbPointer = std::unique_ptr<Reply, QScopedPointerPodDeleter>;
 
-enum Atom { Clipboard, Targets, Utf8String, Utf8PlainText, Incr, TransferProperty, AtomCount };
+enum Atom {
+    Clipboard,
+    DragAndDrop,
+    Targets,
+    Utf8String,
+    Utf8PlainText,
+    Incr,
+    TransferProperty,
+    AtomCount
+};
 
 std::array<xcb_atom_t, AtomCount> internAtoms(xcb_connection_t *connection)
 {
     static constexpr std::array<const char *, AtomCount> names
-        = {"CLIPBOARD", "TARGETS",          "UTF8_STRING", "text/plain;charset=utf-8",
+        = {"CLIPBOARD", "XdndSelection",    "TARGETS", "UTF8_STRING", "text/plain;charset=utf-8",
            "INCR",      "NOTATKI_CLIPBOARD"};
     std::array<xcb_intern_atom_cookie_t, AtomCount> cookies{};
     for (size_t index = 0; index < names.size(); ++index)
@@ -63,11 +69,12 @@ class X11Selection::Transfer
 {
 public:
     Transfer(xcb_connection_t *connection, xcb_window_t root, SelectionName selection,
-             qsizetype characterLimit, Patience patience, const std::function<void()> &whileWaiting)
+             qsizetype characterLimit, Patience patience, const std::function<void()> &whileWaiting,
+             xcb_timestamp_t time)
         : m_connection(connection)
         , m_atoms(internAtoms(connection))
-        , m_selection(selection == SelectionName::Primary ? xcb_atom_t(XCB_ATOM_PRIMARY)
-                                                          : m_atoms[Clipboard])
+        , m_selection(selectionAtom(selection))
+        , m_time(time)
         , m_window(xcb_generate_id(connection))
         , m_characterLimit(characterLimit)
         , m_patience(patience)
@@ -131,10 +138,23 @@ public:
 private:
     enum class Answer { Converted, Refused, Silent };
 
+    xcb_atom_t selectionAtom(SelectionName selection) const
+    {
+        switch (selection) {
+        case SelectionName::Primary:
+            return XCB_ATOM_PRIMARY;
+        case SelectionName::DragAndDrop:
+            return m_atoms[DragAndDrop];
+        case SelectionName::Clipboard:
+            break;
+        }
+        return m_atoms[Clipboard];
+    }
+
     Answer convert(xcb_atom_t selection, xcb_atom_t target)
     {
         xcb_convert_selection(m_connection, m_window, selection, target, m_atoms[TransferProperty],
-                              XCB_CURRENT_TIME);
+                              m_time);
         xcb_flush(m_connection);
         const auto notification = waitFor([this](const xcb_generic_event_t &event) {
             return (event.response_type & 0x7f) == XCB_SELECTION_NOTIFY
@@ -149,20 +169,16 @@ private:
 
     Result receive(QStringConverter::Encoding encoding)
     {
-        DecodedLength length(encoding);
+        SelectionText::Pieces pieces(m_characterLimit, encoding);
         const auto first = takeProperty();
         if (!first)
             return {Outcome::NoText, {}};
         if (first->type != m_atoms[Incr]) {
-            const QByteArrayView bytes = valueOf(*first);
-            length.add(bytes);
-            if (length.total() > m_characterLimit)
-                return tooLarge(length, true);
-            return decoded(bytes, encoding);
+            pieces.add(valueOf(*first));
+            return pieces.whole();
         }
 
         // Taking the INCR property asked the owner for the first piece; an empty piece ends.
-        bool keeping = true;
         for (;;) {
             const auto piece = waitFor([this](const xcb_generic_event_t &event) {
                 if ((event.response_type & 0x7f) != XCB_PROPERTY_NOTIFY)
@@ -172,24 +188,13 @@ private:
                        && change.state == XCB_PROPERTY_NEW_VALUE;
             });
             if (!piece)
-                return keeping ? Result{Outcome::NoAnswer, {}} : tooLarge(length, false);
+                return pieces.cutShort();
             const auto value = takeProperty();
             if (!value || xcb_get_property_value_length(value.get()) == 0)
                 break;
-            const QByteArrayView bytes = valueOf(*value);
-            length.add(bytes);
-            if (keeping)
-                m_bytes.append(bytes);
-            if (keeping && length.settled() > m_characterLimit) {
-                keeping = false;
-                m_bytes.clear();
-            }
+            pieces.add(valueOf(*value));
         }
-        if (!keeping || length.total() > m_characterLimit)
-            return tooLarge(length, true);
-        Result result = decoded(m_bytes.view(), encoding);
-        m_bytes.clear();
-        return result;
+        return pieces.whole();
     }
 
     std::vector<xcb_atom_t> takeAtoms()
@@ -205,22 +210,6 @@ private:
     {
         return {static_cast<const char *>(xcb_get_property_value(&property)),
                 xcb_get_property_value_length(&property)};
-    }
-
-    static Result tooLarge(const DecodedLength &length, bool wholeTextRead)
-    {
-        return {Outcome::TooLarge, {}, length.total(), wholeTextRead};
-    }
-
-    // The bytes are decoded only here, once they are known to fit: the counting followed the
-    // decoder, but the decoder has the last word.
-    Result decoded(QByteArrayView bytes, QStringConverter::Encoding encoding) const
-    {
-        QString text = encoding == QStringConverter::Utf8 ? QString::fromUtf8(bytes)
-                                                          : QString::fromLatin1(bytes);
-        if (text.size() > m_characterLimit)
-            return {Outcome::TooLarge, {}, text.size(), true};
-        return {Outcome::Text, std::move(text)};
     }
 
     // Reads the whole property and deletes it, which tells an INCR owner to send the next piece.
@@ -266,13 +255,13 @@ private:
     xcb_connection_t *m_connection;
     const std::array<xcb_atom_t, AtomCount> m_atoms;
     const xcb_atom_t m_selection;
+    const xcb_timestamp_t m_time;
     const xcb_window_t m_window;
     const qsizetype m_characterLimit;
     const Patience m_patience;
     const std::function<void()> &m_whileWaiting;
     const Clock::time_point m_start = Clock::now();
     Clock::time_point m_lastHeard = m_start;
-    GrowingBuffer m_bytes;
 };
 
 std::unique_ptr<X11Selection> X11Selection::connect(const QByteArray &displayName)
@@ -299,9 +288,9 @@ X11Selection::~X11Selection()
 
 X11Selection::Result X11Selection::readText(SelectionName selection, qsizetype characterLimit,
                                             Patience patience,
-                                            const std::function<void()> &whileWaiting)
+                                            const std::function<void()> &whileWaiting, quint32 time)
 {
     Transfer transfer(m_connection, rootOf(m_connection, m_screenNumber), selection, characterLimit,
-                      patience, whileWaiting);
+                      patience, whileWaiting, time);
     return transfer.readText();
 }

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "clipboard/SelectionText.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -23,27 +25,12 @@ struct xcb_connection_t;
 class X11Selection
 {
 public:
-    enum class SelectionName { Clipboard, Primary };
+    // DragAndDrop is XdndSelection, what a drop from another program brings.
+    enum class SelectionName { Clipboard, Primary, DragAndDrop };
 
-    enum class Outcome { Text, NoOwner, NoText, NoAnswer, TooLarge };
-
-    struct Result
-    {
-        Outcome outcome;
-        QString text;
-        // For TooLarge: how many characters had arrived when the reading stopped, and whether
-        // that was the whole text.
-        qsizetype charactersRead = 0;
-        bool wholeTextRead = false;
-    };
-
-    struct Patience
-    {
-        // How long the owner may stay silent, on the first answer and between pieces.
-        std::chrono::milliseconds silence;
-        // How long the whole transfer may take, however steadily the pieces come.
-        std::chrono::milliseconds total;
-    };
+    using Outcome = SelectionText::Outcome;
+    using Result = SelectionText::Result;
+    using Patience = SelectionText::Patience;
 
     // Connects to the display, or gives nullptr when it cannot be reached.
     static std::unique_ptr<X11Selection> connect(const QByteArray &displayName);
@@ -54,8 +41,10 @@ public:
 
     // Reads the selection as Unicode text (UTF8_STRING), or as Latin-1 (STRING) from an owner
     // that has only that. whileWaiting runs every few tens of milliseconds while nothing arrives.
+    // A drop is read at its own time (the XdndDrop message's), by which its source finds the
+    // drag it answers for; the clipboards are read at the current time (0).
     Result readText(SelectionName selection, qsizetype characterLimit, Patience patience,
-                    const std::function<void()> &whileWaiting);
+                    const std::function<void()> &whileWaiting, quint32 time = 0);
 
 private:
     class Transfer;

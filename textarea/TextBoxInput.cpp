@@ -4,6 +4,7 @@
 #include "textarea/TextBox.h"
 
 #include "common/RuntimeFailure.h"
+#include "textarea/ClipboardText.h"
 #include "textarea/LineEnds.h"
 
 #include <QApplication>
@@ -14,6 +15,7 @@
 #include <QInputMethod>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
+#include <QLoggingCategory>
 #include <QMenu>
 #include <QMimeData>
 #include <QScrollBar>
@@ -26,6 +28,9 @@ namespace {
 
 // How much of the text around the caret an input method is told.
 constexpr qsizetype SurroundingReach = 1000;
+
+// What becomes of drops, for tests to wait on: QT_LOGGING_RULES="notatki.drop.debug=true".
+Q_LOGGING_CATEGORY(dropLog, "notatki.drop", QtWarningMsg)
 
 // QWidgetTextControl's test of what a key's text may insert.
 bool isTypedText(const QKeyEvent &event)
@@ -439,18 +444,32 @@ void TextBox::dropEvent(QDropEvent *event)
         return;
     }
     // A drop that does not fit is not taken, so that a source moving its text keeps it. A text
-    // too long by itself is not converted at all.
-    const QString text = event->mimeData()->text();
-    const QString dropped = text.size() > LargestText ? QString() : LineEnds::toCrLf(text);
-    const qsizetype droppedSize = text.size() > LargestText ? text.size() : dropped.size();
-    if (!admits(0, droppedSize)) {
+    // too long by itself is not converted at all, and another program's is read in bounded
+    // pieces, never whole past the limit. The source hears of a refusal as soon as this handler
+    // returns; the message comes after, so that the source is not kept waiting while it is read.
+    const auto refuseDrop = [this, event](const RuntimeFailure &failure) {
         event->ignore();
-        emit refused(tooLarge(0, droppedSize));
+        qCDebug(dropLog, "refused a drop: %s", qUtf8Printable(failure.description()));
+        QMetaObject::invokeMethod(
+            this, [this, failure] { emit refused(failure); }, Qt::QueuedConnection);
+    };
+    ClipboardText::DroppedText dropped;
+    try {
+        dropped = fromHere || !m_clipboard
+                      ? ClipboardText::DroppedText::of(event->mimeData()->text(), LargestText)
+                      : m_clipboard->droppedText(*event->mimeData(), LargestText);
+    } catch (const RuntimeFailure &failure) {
+        refuseDrop(failure);
+        return;
+    }
+    if (!admits(0, dropped.length)) {
+        refuseDrop(tooLarge(0, dropped.length));
         return;
     }
     event->acceptProposedAction();
     setSelection(position, position);
-    replaceByUser(position, position, dropped, EditHistory::Kind::Insertion);
+    replaceByUser(position, position, dropped.text, EditHistory::Kind::Insertion);
+    qCDebug(dropLog, "took a drop of %lld characters", qlonglong(dropped.length));
 }
 
 // ---- The context menu

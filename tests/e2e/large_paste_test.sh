@@ -15,7 +15,6 @@ folder=$E2E_TMP/work
 mkdir "$folder"
 QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 e2e_start_app "$binary" "$folder"
 window=$(e2e_window Form1)
-tree_folder=$(dirname "${BASH_SOURCE[0]}")
 
 small=$E2E_TMP/small
 printf 'Zażółć\ngęślą\njaźń' >"$small"
@@ -44,28 +43,6 @@ process_ended() {
 expect_offer_ended() {
     e2e_wait_for 20 process_ended "$offer_pid" \
         || e2e_fail "xclip did not end: it still waits for the rest of its transfer ($1)"
-}
-
-# take_message VARIABLE: sets the variable to the text of the message box the program shows, and
-# closes the box.
-take_message() {
-    local message deadline=$((SECONDS + 10))
-    message=$(e2e_window Notatki)
-    printf -v "$1" '%s' "$(/usr/bin/python3 - "$tree_folder" "$E2E_APP_PID" <<'PYTHON'
-import sys
-sys.path.insert(0, sys.argv[1])
-import accessibility_tree as tree
-
-box = tree.wait_for(lambda: tree.window(tree.application(int(sys.argv[2])), "alert", "Notatki"),
-                    "the message box")
-print(" | ".join(node.name for _, node in tree.walk(box) if node.getRoleName() == "label"))
-PYTHON
-)"
-    xdotool windowactivate --sync "$message" key Return
-    while e2e_shows_window Notatki >/dev/null; do
-        [ "$SECONDS" -lt "$deadline" ] || e2e_fail "Return did not close the message box"
-        sleep 0.1
-    done
 }
 
 # expect_refusal MESSAGE ROUTE: the message is the clipboard's refusal of a text too large.
@@ -106,7 +83,7 @@ expect_text "$small" "a middle click of a small text"
 # 80 MiB as the primary selection: refused, the text unchanged.
 offer_once primary "$large"
 middle_click_in_text
-take_message middle_click_message
+e2e_take_message middle_click_message
 expect_refusal "$middle_click_message" "a middle click"
 expect_offer_ended "80 MiB pasted by a middle click"
 expect_text "$small" "a middle click of 80 MiB"
@@ -116,7 +93,7 @@ offer_once clipboard "$large"
 xdotool windowactivate --sync "$window"
 e2e_click_control "$window" Text1
 xdotool key ctrl+v
-take_message ctrl_v_message
+e2e_take_message ctrl_v_message
 expect_refusal "$ctrl_v_message" "Ctrl+V"
 expect_offer_ended "80 MiB pasted by Ctrl+V"
 expect_text "$small" "Ctrl+V of 80 MiB"
@@ -124,7 +101,7 @@ expect_text "$small" "Ctrl+V of 80 MiB"
 # The same by "Wklej": the same message each way.
 offer_once clipboard "$large"
 e2e_click_control "$window" Command6 # "Wklej"
-take_message paste_message
+e2e_take_message paste_message
 expect_refusal "$paste_message" "\"Wklej\""
 expect_offer_ended "80 MiB pasted by \"Wklej\""
 expect_text "$small" "\"Wklej\" of 80 MiB"

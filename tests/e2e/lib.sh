@@ -203,3 +203,26 @@ e2e_wait_exit() {
     wait "$E2E_APP_PID" || E2E_APP_STATUS=$?
     E2E_APP_PID=
 }
+
+# e2e_take_message VARIABLE: sets the variable to the text of the message box the program shows,
+# read as a screen reader reads it (the program started with QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
+# on the test's session bus), and closes the box.
+e2e_take_message() {
+    local box deadline=$((SECONDS + 10))
+    box=$(e2e_window Notatki)
+    printf -v "$1" '%s' "$(/usr/bin/python3 - "$(dirname "${BASH_SOURCE[0]}")" "$E2E_APP_PID" <<'PYTHON'
+import sys
+sys.path.insert(0, sys.argv[1])
+import accessibility_tree as tree
+
+box = tree.wait_for(lambda: tree.window(tree.application(int(sys.argv[2])), "alert", "Notatki"),
+                    "the message box")
+print(" | ".join(node.name for _, node in tree.walk(box) if node.getRoleName() == "label"))
+PYTHON
+)"
+    xdotool windowactivate --sync "$box" key Return
+    while e2e_shows_window Notatki >/dev/null; do
+        [ "$SECONDS" -lt "$deadline" ] || e2e_fail "Return did not close the message box"
+        sleep 0.1
+    done
+}

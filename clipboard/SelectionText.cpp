@@ -1,0 +1,48 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "clipboard/SelectionText.h"
+
+namespace SelectionText {
+
+Pieces::Pieces(qsizetype characterLimit, QStringConverter::Encoding encoding)
+    : m_characterLimit(characterLimit)
+    , m_encoding(encoding)
+    , m_length(encoding)
+{}
+
+void Pieces::add(QByteArrayView bytes)
+{
+    m_length.add(bytes);
+    if (!m_keeping)
+        return;
+    if (m_length.settled() > m_characterLimit) {
+        m_keeping = false;
+        m_bytes.clear();
+        return;
+    }
+    m_bytes.append(bytes);
+}
+
+// The counting followed the decoder, but the decoder has the last word.
+Result Pieces::whole()
+{
+    if (!m_keeping || m_length.total() > m_characterLimit)
+        return tooLarge(true);
+    QString text = m_encoding == QStringConverter::Utf8 ? QString::fromUtf8(m_bytes.view())
+                                                        : QString::fromLatin1(m_bytes.view());
+    m_bytes.clear();
+    if (text.size() > m_characterLimit)
+        return {Outcome::TooLarge, {}, text.size(), true};
+    return {Outcome::Text, std::move(text)};
+}
+
+Result Pieces::cutShort() const
+{
+    return m_keeping ? Result{Outcome::NoAnswer, {}} : tooLarge(false);
+}
+
+Result Pieces::tooLarge(bool wholeTextRead) const
+{
+    return {Outcome::TooLarge, {}, m_length.total(), wholeTextRead};
+}
+
+} // namespace SelectionText
