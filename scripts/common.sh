@@ -28,6 +28,22 @@ install_missing() {
     apt-get install -y -qq --no-install-recommends "${missing[@]}"
 }
 
+# stage NAME COMMAND...: runs the command and prints how long it took, so that every run shows
+# where its time goes; stage_summary prints all of them again at the end.
+stage_times=()
+stage() {
+    local name=$1 start=${EPOCHREALTIME/./}
+    shift
+    "$@"
+    local tenths=$(( (${EPOCHREALTIME/./} - start) / 100000 ))
+    stage_times+=("$(printf '%-34s %5d.%d s' "$name" $((tenths / 10)) $((tenths % 10)))")
+    echo "Stage ${stage_times[-1]}"
+}
+stage_summary() {
+    printf 'Stage times:\n'
+    printf '  %s\n' "${stage_times[@]}"
+}
+
 # Under sudo, builds and runs as the user who asked, so that the build folder stays theirs.
 as_user() {
     if [ "$(id -u)" -eq 0 ] && [ -n "${SUDO_USER:-}" ] && [ "$SUDO_USER" != root ]; then
