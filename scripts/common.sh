@@ -3,7 +3,7 @@
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
-build_packages=(cmake make g++ qt6-base-dev qt6-base-private-dev qt6-translations-l10n
+build_packages=(cmake make ninja-build g++ qt6-base-dev qt6-base-private-dev qt6-translations-l10n
                 fonts-dejavu-core libxcb1-dev libx11-dev)
 test_packages=(xvfb xauth openbox xdotool xclip wmctrl x11-utils x11-xserver-utils imagemagick
                appstream desktop-file-utils librsvg2-bin clang libclang-rt-14-dev
@@ -28,6 +28,26 @@ install_missing() {
     apt-get install -y -qq --no-install-recommends "${missing[@]}"
 }
 
+# stage NAME COMMAND...: runs the command and prints how long it took, so that every run shows
+# where its time goes; stage_summary prints all of them again at the end.
+# Stages run in the background write to the same file.
+stage_times=$(mktemp)
+stage() {
+    local name=$1 start=${EPOCHREALTIME/./}
+    shift
+    "$@"
+    local tenths=$(( (${EPOCHREALTIME/./} - start) / 100000 ))
+    local line
+    line=$(printf '%-42s %5d.%d s' "$name" $((tenths / 10)) $((tenths % 10)))
+    echo "$line" >>"$stage_times"
+    echo "Stage $line"
+}
+stage_summary() {
+    printf 'Stage times:\n'
+    sed 's/^/  /' "$stage_times"
+    rm -f "$stage_times"
+}
+
 # Under sudo, builds and runs as the user who asked, so that the build folder stays theirs.
 as_user() {
     if [ "$(id -u)" -eq 0 ] && [ -n "${SUDO_USER:-}" ] && [ "$SUDO_USER" != root ]; then
@@ -37,11 +57,17 @@ as_user() {
     fi
 }
 
-# configure FOLDER [CMAKE OPTION...]
+# configure FOLDER [CMAKE OPTION...]: a new folder is made for Ninja, which starts the next step
+# as soon as a core is free where make waits for each target's steps in turn; a folder configured
+# earlier keeps its generator, which CMake cannot change.
 configure() {
     local folder=$1
     shift
-    as_user cmake -S "$root" -B "$folder" "$@"
+    local generator=()
+    if [ ! -e "$folder/CMakeCache.txt" ] && command -v ninja >/dev/null; then
+        generator=(-G Ninja)
+    fi
+    as_user cmake -S "$root" -B "$folder" "${generator[@]}" "$@"
 }
 
 # build FOLDER [TARGET...]: the named targets, or every one.

@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "tests/support/ReferenceLines.h"
 #include "textarea/TextBuffer.h"
 
 #include <QRandomGenerator>
@@ -24,40 +25,6 @@ private slots:
 
 namespace {
 
-using Positions = QList<qsizetype>;
-
-struct ReferenceLines
-{
-    Positions starts;
-    Positions ends;
-};
-
-// One character at a time, looking one ahead for the LF of a CR LF.
-ReferenceLines referenceLines(const QString &text)
-{
-    ReferenceLines lines;
-    lines.starts.append(0);
-    for (qsizetype index = 0; index < text.size(); ++index) {
-        const QChar character = text.at(index);
-        if (character != u'\r' && character != u'\n')
-            continue;
-        lines.ends.append(index);
-        if (character == u'\r' && index + 1 < text.size() && text.at(index + 1) == u'\n')
-            ++index;
-        lines.starts.append(index + 1);
-    }
-    lines.ends.append(text.size());
-    return lines;
-}
-
-qsizetype referenceLongestLine(const ReferenceLines &lines)
-{
-    qsizetype longest = 0;
-    for (qsizetype line = 0; line < lines.starts.size(); ++line)
-        longest = std::max(longest, lines.ends.at(line) - lines.starts.at(line));
-    return longest;
-}
-
 // Everything the buffer says about its text against the reference; the first difference fails.
 void compareWithReference(const TextBuffer &buffer, const QString &text)
 {
@@ -68,27 +35,7 @@ void compareWithReference(const TextBuffer &buffer, const QString &text)
     QCOMPARE(buffer.mid(0, half) + buffer.mid(half, text.size()), text);
     for (qsizetype position = 0; position < text.size(); position += 1 + position % 5)
         QCOMPARE(buffer.at(position), text.at(position));
-    const ReferenceLines lines = referenceLines(text);
-    QCOMPARE(buffer.lineCount(), lines.starts.size());
-    // Every line and position of a short text; of a long one a spread of lines, and the
-    // positions next to line ends and a spread of others, since each look-up scans up to a block.
-    const bool everyPosition = text.size() <= 400;
-    for (qsizetype line = 0; line < lines.starts.size(); ++line) {
-        if (!everyPosition && line % 5 != 0 && line + 1 != lines.starts.size())
-            continue;
-        QCOMPARE(buffer.lineStart(line), lines.starts.at(line));
-        QCOMPARE(buffer.lineEnd(line), lines.ends.at(line));
-    }
-    qsizetype line = 0;
-    for (qsizetype position = 0; position <= text.size(); ++position) {
-        while (line + 1 < lines.starts.size() && lines.starts.at(line + 1) <= position)
-            ++line;
-        const bool nearLineEnd
-            = position - lines.starts.at(line) < 2 || lines.ends.at(line) - position < 2;
-        if (everyPosition || nearLineEnd || position % 97 == 0)
-            QCOMPARE(buffer.lineAt(position), line);
-    }
-    QCOMPARE(buffer.longestLineLength(), referenceLongestLine(lines));
+    compareLinesWithReference(buffer, text);
 }
 
 const qsizetype BlockLengths[] = {2, 3, 5, 2048};
