@@ -23,16 +23,31 @@ printf 'Źdźbło\nŁódź' >"$other_small"
 large=$E2E_TMP/large
 head -c $((80 << 20)) < <(yes 'Notatki z innego programu, wiersz za wierszem.') >"$large"
 
+# xclip's own list of formats, which the program's list is longer than. Asking for it is no
+# transfer of the text, so it does not count towards xclip's -loops.
+xclip_owns() {
+    [ "$(xclip -selection "$1" -o -t TARGETS 2>/dev/null)" = $'TARGETS\nUTF8_STRING' ]
+}
+
+# offer_xclip SELECTION FILE [OPTION...]: xclip offers the file's text; its process id is left in
+# xclip_pid. xclip says it waits for requests before its claim has reached the display, so the
+# claim is seen from the display's side: until then the program may still hold the selection,
+# and a click would paste the program's own text.
+offer_xclip() {
+    local selection=$1 file=$2 log=$E2E_TMP/xclip-$1.log
+    shift 2
+    xclip -selection "$selection" -i -verbose "$@" "$file" >"$log" 2>&1 &
+    xclip_pid=$!
+    E2E_PIDS+=("$xclip_pid")
+    e2e_wait_while_running 20 "$xclip_pid" xclip_owns "$selection" \
+        || e2e_fail "xclip did not take the $selection selection: $(cat "$log")"
+}
+
 # offer_once SELECTION FILE: xclip offers the file's text for one transfer, then ends by itself.
 # Its process id is left in offer_pid.
 offer_once() {
-    local log=$E2E_TMP/xclip.log
-    xclip -selection "$1" -i -verbose -loops 1 "$2" >"$log" 2>&1 &
-    offer_pid=$!
-    E2E_PIDS+=("$offer_pid")
-    # It says so once it holds the selection; until then the program may still hold it.
-    e2e_wait_while_running 20 "$offer_pid" grep -q '^Waiting for' "$log" \
-        || e2e_fail "xclip did not take the $1 selection: $(cat "$log")"
+    offer_xclip "$1" "$2" -loops 1
+    offer_pid=$xclip_pid
 }
 
 # A child that has ended stays a zombie until waited for.
@@ -58,6 +73,12 @@ expect_refusal() {
 expect_text() {
     local expected deadline=$((SECONDS + 10))
     expected="$(cat "$1")."
+    # Another program takes the clipboard first, so that only "Kopiuj" can put the text there: a
+    # clipboard still holding it from before would end the wait before the program had handled
+    # the clicks, and a "Zaznacz wszystko" handled late would take the primary selection back
+    # from the next offer.
+    printf 'placeholder' >"$E2E_TMP/placeholder"
+    offer_xclip clipboard "$E2E_TMP/placeholder"
     e2e_click_control "$window" Command4 # "Zaznacz wszystko"
     e2e_click_control "$window" Command5 # "Kopiuj"
     while [ "$SECONDS" -lt "$deadline" ]; do
@@ -75,6 +96,8 @@ middle_click_in_text() {
 xdotool windowactivate --sync "$window"
 e2e_click_control "$window" Text1
 xdotool key ctrl+a Delete
+# Ctrl+A offers the program's selection as the primary one: only once it has, may xclip take it.
+e2e_wait_for 20 xclip -selection primary -o || e2e_fail "Ctrl+A offered no primary selection"
 offer_once primary "$small"
 middle_click_in_text
 expect_offer_ended "a small primary selection"
