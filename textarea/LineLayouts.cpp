@@ -304,8 +304,9 @@ void LineLayouts::draw(QPainter &painter, qsizetype line, QPointF origin, qreal 
         drawPiece(painter, windowPiece(line, windowed, index), origin, highlight);
 }
 
-void LineLayouts::drawWithPreedit(QPainter &painter, qsizetype line, QPointF origin,
-                                  const Preedit &preedit) const
+// The piece that holds the composition, laid out afresh with it: it changes at every key of
+// the input method, so it is not kept.
+LineLayouts::Piece LineLayouts::pieceWithPreedit(qsizetype line, const Preedit &preedit) const
 {
     Piece piece = pieceHolding(line, preedit.column);
     Preedit inPiece = preedit;
@@ -314,20 +315,20 @@ void LineLayouts::drawWithPreedit(QPainter &painter, qsizetype line, QPointF ori
         = piece.window < 0 ? Qt::LayoutDirectionAuto : windowedLine(line).direction;
     piece.layout = makeLayout(m_buffer.lineStart(line) + piece.column, piece.length, direction,
                               piece.offset, &inPiece);
-    drawPiece(painter, piece, origin, std::nullopt);
+    return piece;
+}
+
+void LineLayouts::drawWithPreedit(QPainter &painter, qsizetype line, QPointF origin,
+                                  const Preedit &preedit) const
+{
+    drawPiece(painter, pieceWithPreedit(line, preedit), origin, std::nullopt);
 }
 
 qreal LineLayouts::preeditCaretX(qsizetype line, const Preedit &preedit) const
 {
-    const Piece piece = pieceHolding(line, preedit.column);
-    Preedit inPiece = preedit;
-    inPiece.column -= piece.column;
-    const Qt::LayoutDirection direction
-        = piece.window < 0 ? Qt::LayoutDirectionAuto : windowedLine(line).direction;
-    const std::unique_ptr<QTextLayout> layout = makeLayout(
-        m_buffer.lineStart(line) + piece.column, piece.length, direction, piece.offset, &inPiece);
-    return piece.x + layout->lineAt(0).cursorToX(int(inPiece.column + inPiece.caret))
-           - piece.offset;
+    const Piece piece = pieceWithPreedit(line, preedit);
+    const int caret = int(preedit.column - piece.column + preedit.caret);
+    return piece.x + piece.layout->lineAt(0).cursorToX(caret) - piece.offset;
 }
 
 // ---- Changes

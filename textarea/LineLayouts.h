@@ -125,6 +125,7 @@ private:
     Piece windowPiece(qsizetype line, WindowedLine &windowed, qsizetype index) const;
     Piece pieceHolding(qsizetype line, qsizetype column) const;
     Piece pieceAt(qsizetype line, qreal x) const;
+    Piece pieceWithPreedit(qsizetype line, const Preedit &preedit) const;
     WindowedLine &windowedLine(qsizetype line) const;
     Qt::LayoutDirection directionOfWindows(qsizetype line, const LineWindows &windows) const;
     std::shared_ptr<const QTextLayout> cachedLayout(const LayoutKey &key, qsizetype from,
