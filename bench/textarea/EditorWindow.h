@@ -18,6 +18,8 @@ public:
     // The text area, which takes the keys; clicks go to its viewport.
     virtual QAbstractScrollArea &area() = 0;
     virtual QString text() const = 0;
+    // The text's length, without asking for the text: joining it may cost what is measured.
+    virtual qsizetype textLength() const = 0;
     virtual qsizetype caretPosition() const = 0;
     // The x, in the viewport, of a caret before the character at position.
     virtual qreal caretX(qsizetype position) const = 0;

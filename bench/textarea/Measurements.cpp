@@ -15,6 +15,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QScrollBar>
+#include <QStyleHints>
 #include <QTest>
 #include <QTextBoundaryFinder>
 
@@ -238,6 +239,94 @@ void measureNotes(EditorWindow &editor, int keys)
         measurePagesAndKeys(editor, keys);
 }
 
+// Counts the paint events of a widget, so that a measurement can end when the widget has
+// painted what it chose to, as it would for the user, rather than forcing a full repaint.
+class PaintWatch : public QObject
+{
+public:
+    explicit PaintWatch(QWidget &widget)
+        : m_widget(widget)
+    {
+        m_widget.installEventFilter(this);
+    }
+    ~PaintWatch() override { m_widget.removeEventFilter(this); }
+
+    int paints() const { return m_paints; }
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint)
+            ++m_paints;
+        return false;
+    }
+
+private:
+    QWidget &m_widget;
+    int m_paints = 0;
+};
+
+// The key pressed, until the viewport has painted what the key changed.
+Sample pressUntilPainted(QAbstractScrollArea &area, Qt::Key key,
+                         Qt::KeyboardModifiers modifiers = {})
+{
+    const PaintWatch watch(*area.viewport());
+    return measureWork([&] {
+        QTest::keyClick(&area, key, modifiers);
+        QElapsedTimer waiting;
+        waiting.start();
+        constexpr int LongestWaitMilliseconds = 5000;
+        while (watch.paints() == 0 && waiting.elapsed() < LongestWaitMilliseconds)
+            QCoreApplication::processEvents();
+    });
+}
+
+// Everyday keys on a large text, each painted as the area chooses: typing words in the middle, the
+// idle caret once it has stopped blinking, Ctrl+A and Delete, and Ctrl+Z of that.
+void measureEverydayKeys(EditorWindow &editor, int keys)
+{
+    editor.read();
+    QAbstractScrollArea &area = editor.area();
+    area.setFocus(Qt::MouseFocusReason);
+    QScrollBar *vertical = area.verticalScrollBar();
+    vertical->setValue(vertical->maximum() / 2);
+    // At the start of a line, so that the words typed stay in view and no key scrolls.
+    const QPoint lineStart(2, area.viewport()->height() / 2);
+    QTest::mouseClick(area.viewport(), Qt::LeftButton, {}, lineStart);
+    runEventLoopFor(100);
+    const qsizetype lengthBefore = editor.textLength();
+    const QByteArray words = QByteArray("kupic mleko ").repeated(keys / 12 + 1).left(keys);
+    std::vector<double> wall;
+    std::vector<double> processor;
+    for (const char letter : words) {
+        const Sample sample = pressUntilPainted(area, Qt::Key(QChar::toUpper(char32_t(letter))));
+        wall.push_back(sample.wall);
+        processor.push_back(sample.processor);
+    }
+    printFigure("key-wall", median(wall));
+    printFigure("key-processor", median(processor));
+    const qsizetype lengthTyped = editor.textLength();
+    printNote(QStringLiteral("%1 keys typed: the text %2 them")
+                  .arg(keys)
+                  .arg(lengthTyped == lengthBefore + keys ? "took" : "did NOT take"));
+
+    // Ten flashes and a second more, so that a caret that stops blinking has stopped.
+    runEventLoopFor(QGuiApplication::styleHints()->cursorFlashTime() * 5 + 1000);
+    measureIdleCaret(area);
+
+    // The text is not asked for before the edits: a widget that joins it only when asked would
+    // have it ready, which a user's editor does not.
+    QTest::keyClick(&area, Qt::Key_A, Qt::ControlModifier);
+    QCoreApplication::processEvents();
+    printSample("delete-all", pressUntilPainted(area, Qt::Key_Delete));
+    const bool emptied = editor.textLength() == 0;
+    printSample("undo", pressUntilPainted(area, Qt::Key_Z, Qt::ControlModifier));
+    printNote(QStringLiteral("Ctrl+A, Delete %1 the text; Ctrl+Z %2 its %3 characters")
+                  .arg(emptied ? "emptied" : "did NOT empty")
+                  .arg(editor.textLength() == lengthTyped ? "brought back" : "did NOT bring back")
+                  .arg(lengthTyped));
+}
+
 // Equal but for the figures in them, such as how many characters had arrived.
 bool sameMessage(const QString &first, const QString &second)
 {
@@ -310,6 +399,8 @@ int Measurements::measure(const QByteArray &caseName, EditorWindow &editor, int 
         measureLongLine(editor, keys);
     else if (caseName == "notes")
         measureNotes(editor, keys);
+    else if (caseName == "everyday-keys")
+        measureEverydayKeys(editor, keys);
     else if (caseName == "mixed-scripts")
         measureMixedScripts(editor, keys);
     else if (caseName == "long-mixed-line")

@@ -11,6 +11,8 @@ class EditorWindow;
 //   long-line     "Czytaj" until painted; the caret at the end of the text: the idle blinking
 //                 caret's share of a core, then `keys` keystrokes each until repainted
 //   notes         "Czytaj" until painted, peak memory after it, then "Zapisz"
+//   everyday-keys "Czytaj", then `keys` keystrokes in the middle, each until painted as the area
+//                 chooses; the idle caret once it has stopped blinking; Ctrl+A, Delete; Ctrl+Z
 //   ctrl-v        Ctrl+V of what another program offers on the clipboard
 //   middle-click  a middle click pasting what another program offers as the primary selection
 namespace Measurements {

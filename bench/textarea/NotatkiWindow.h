@@ -19,6 +19,7 @@ public:
     QWidget &window() override { return m_form; }
     QAbstractScrollArea &area() override { return *m_form.Text1; }
     QString text() const override { return m_form.Text1->Text(); }
+    qsizetype textLength() const override { return m_form.Text1->buffer().size(); }
     qsizetype caretPosition() const override { return m_form.Text1->caretPosition(); }
     qreal caretX(qsizetype position) const override
     {

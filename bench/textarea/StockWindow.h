@@ -9,6 +9,7 @@
 #include <QPlainTextEdit>
 #include <QSaveFile>
 #include <QTextCursor>
+#include <QTextDocument>
 
 // The stock widget's floor: a bare window with a QPlainTextEdit set up as notatki's text area
 // is (no wrapping, both scroll bars always shown) and of its size, doing the same work with the
@@ -30,6 +31,7 @@ public:
     QWidget &window() override { return m_window; }
     QAbstractScrollArea &area() override { return m_edit; }
     QString text() const override { return m_edit.toPlainText(); }
+    qsizetype textLength() const override { return m_edit.document()->characterCount() - 1; }
     qsizetype caretPosition() const override { return m_edit.textCursor().position(); }
     qreal caretX(qsizetype position) const override
     {

@@ -7,7 +7,7 @@
 //
 //   bench_textarea ROW [ROUNDS] [--no-floor]
 //       rows: empty-lines-32 empty-lines-64 long-line-1m long-line-20m notes-10m paste-80m
-//             mixed-scripts-10m long-line-mixed-1m
+//             everyday-keys-10m mixed-scripts-10m long-line-mixed-1m
 //
 // --no-floor leaves the stock widget out: on the rows of many lines it takes minutes and
 // gigabytes (empty-lines-64 most of all), and a goal that is a share of the floor then shows as

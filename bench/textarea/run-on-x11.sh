@@ -17,7 +17,7 @@ for argument in "$@"; do
         *) rows+=("$argument") ;;
     esac
 done
-[ ${#rows[@]} -gt 0 ] || rows=(empty-lines-32 empty-lines-64 long-line-1m long-line-20m notes-10m paste-80m
+[ ${#rows[@]} -gt 0 ] || rows=(empty-lines-32 empty-lines-64 long-line-1m long-line-20m notes-10m everyday-keys-10m paste-80m
                                 mixed-scripts-10m long-line-mixed-1m)
 
 e2e_start_display
