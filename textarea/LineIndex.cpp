@@ -4,6 +4,7 @@
 #include "textarea/PieceTable.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace {
 
@@ -16,28 +17,34 @@ bool startsLineEnd(char16_t character, char16_t previous)
     return character == CarriageReturn || (character == LineFeed && previous != CarriageReturn);
 }
 
+// The first CR or LF from next on, or end. Ordinary characters are passed four at a time: a
+// group is looked into only when one of its characters is below U+000E, as CR and LF are.
+const char16_t *findLineEndCharacter(const char16_t *next, const char16_t *const end)
+{
+    constexpr quint64 Lanes = 0x0001'0001'0001'0001;
+    constexpr quint64 LaneSigns = 0x8000'8000'8000'8000;
+    for (;;) {
+        for (; end - next >= 4; next += 4) {
+            quint64 group = 0;
+            std::memcpy(&group, next, sizeof group);
+            // A lane below U+000E borrows into its sign bit; a lane at U+8000 or above does not
+            // count, having its own sign bit set.
+            if (((group - Lanes * 0x0E) & ~group & LaneSigns) != 0)
+                break;
+        }
+        const char16_t *const groupEnd = std::min(next + 4, end);
+        for (; next != groupEnd; ++next) {
+            if (*next == CarriageReturn || *next == LineFeed)
+                return next;
+        }
+        if (next == end)
+            return end;
+    }
+}
+
 QChar characterBefore(const PieceTable &text, qsizetype position)
 {
     return position > 0 ? text.at(position - 1) : QChar();
-}
-
-// Calls visit(character, previous) for each character from one position to another, until it
-// returns false; returns how many characters were visited before that one, or all of them.
-template<typename Visit>
-qsizetype visitCharacters(const PieceTable &text, qsizetype from, qsizetype to, Visit &&visit)
-{
-    char16_t previous = characterBefore(text, from).unicode();
-    qsizetype visited = 0;
-    text.visitPieces(from, to, [&](QStringView characters) {
-        for (const QChar character : characters) {
-            if (!visit(character.unicode(), previous))
-                return false;
-            previous = character.unicode();
-            ++visited;
-        }
-        return true;
-    });
-    return visited;
 }
 
 } // namespace
@@ -48,12 +55,14 @@ LineIndex::LineIndex(qsizetype blockLength)
 
 void LineIndex::setText(const PieceTable &text)
 {
+    forgetLineEnds();
     setBlocks(summarizeRange(text, 0, text.size(), 0));
 }
 
 void LineIndex::replace(const PieceTable &text, qsizetype position, qsizetype removedLength,
                         qsizetype insertedLength)
 {
+    forgetLineEnds();
     const qsizetype oldSize = whole().length;
     // The blocks to summarize again: those holding the replaced characters, and the one holding
     // the character after them, which may start or stop completing a CR LF.
@@ -126,11 +135,11 @@ qsizetype LineIndex::lineAt(const PieceTable &text, qsizetype position) const
     if (position == textSize)
         return whole().lineEnds;
     const BlockPlace place = blockAtPosition(position);
-    qsizetype line = place.line;
-    visitCharacters(text, place.position, position, [&line](char16_t character, char16_t previous) {
-        line += startsLineEnd(character, previous);
-        return true;
-    });
+    const std::vector<qint32> &lineEnds = lineEndsInBlock(text, place);
+    qsizetype line
+        = place.line
+          + (std::lower_bound(lineEnds.begin(), lineEnds.end(), qint32(position - place.position))
+             - lineEnds.begin());
     // Between the CR and the LF of a pair is still on the line the pair ends.
     if (position > 0 && text.at(position - 1) == CarriageReturn && text.at(position) == LineFeed)
         --line;
@@ -141,6 +150,33 @@ qsizetype LineIndex::longestLineLength() const
 {
     const Block &all = whole();
     return std::max({all.leading, all.longestInside, all.trailing});
+}
+
+qsizetype LineIndex::longestLine(const PieceTable &text) const
+{
+    const qsizetype longest = longestLineLength();
+    // The length of the line still open at the block's start, which began in blocks before.
+    qsizetype open = 0;
+    qsizetype linesBefore = 0;
+    for (qsizetype index = 0; index < blockCount(); ++index) {
+        const Block &current = block(index);
+        // Not its length: a block may start with the LF of a CR LF that began before it.
+        if (current.lineEnds == 0) {
+            open += current.leading;
+            continue;
+        }
+        if (open + current.leading == longest)
+            return linesBefore;
+        if (current.longestInside == longest) {
+            for (qsizetype line = linesBefore + 1; line < linesBefore + current.lineEnds; ++line) {
+                if (lineEnd(text, line) - lineStart(text, line) == longest)
+                    return line;
+            }
+        }
+        open = current.trailing;
+        linesBefore += current.lineEnds;
+    }
+    return linesBefore;
 }
 
 // Runs over every character of the text once in setText, so it keeps to plain 16-bit values.
@@ -159,20 +195,19 @@ LineIndex::Block LineIndex::summarize(const PieceTable &text, qsizetype from, qs
         if (previous == CarriageReturn && *next == LineFeed)
             ++next;
         while (next != end) {
-            const char16_t character = *next++;
-            if (character > CarriageReturn
-                || (character != CarriageReturn && character != LineFeed)) {
-                ++run;
-                continue;
-            }
+            const char16_t *const lineEnd = findLineEndCharacter(next, end);
+            run += lineEnd - next;
+            if (lineEnd == end)
+                break;
             if (block.lineEnds == 0)
                 block.leading = run;
             else
                 block.longestInside = std::max(block.longestInside, run);
             ++block.lineEnds;
             run = 0;
+            next = lineEnd + 1;
             // A CR LF is one line end.
-            if (character == CarriageReturn && next != end && *next == LineFeed)
+            if (*lineEnd == CarriageReturn && next != end && *next == LineFeed)
                 ++next;
         }
         previous = end[-1];
@@ -302,11 +337,41 @@ void LineIndex::replaceBlocks(qsizetype first, qsizetype last, const std::vector
 qsizetype LineIndex::lineEndPosition(const PieceTable &text, qsizetype lineEnd) const
 {
     const BlockPlace place = blockOfLineEnd(lineEnd);
-    qsizetype remaining = lineEnd - place.line;
-    const qsizetype offset
-        = visitCharacters(text, place.position, place.position + block(place.index).length,
-                          [&remaining](char16_t character, char16_t previous) {
-                              return !startsLineEnd(character, previous) || remaining-- > 0;
-                          });
-    return place.position + offset;
+    return place.position + lineEndsInBlock(text, place)[size_t(lineEnd - place.line)];
+}
+
+const std::vector<qint32> &LineIndex::lineEndsInBlock(const PieceTable &text,
+                                                      const BlockPlace &place) const
+{
+    for (const BlockLineEnds &cached : m_lineEndCache) {
+        if (cached.index == place.index)
+            return cached.offsets;
+    }
+    BlockLineEnds &slot = m_lineEndCache[m_nextCacheSlot];
+    m_nextCacheSlot = (m_nextCacheSlot + 1) % m_lineEndCache.size();
+    slot.index = place.index;
+    slot.offsets.clear();
+    qint32 offset = 0;
+    char16_t previous = characterBefore(text, place.position).unicode();
+    text.visitPieces(place.position, place.position + block(place.index).length,
+                     [&](QStringView characters) {
+                         const char16_t *const begin = characters.utf16();
+                         const char16_t *const end = begin + characters.size();
+                         for (const char16_t *next = findLineEndCharacter(begin, end); next != end;
+                              next = findLineEndCharacter(next + 1, end)) {
+                             if (startsLineEnd(*next, next == begin ? previous : next[-1]))
+                                 slot.offsets.push_back(offset + qint32(next - begin));
+                         }
+                         if (begin != end)
+                             previous = end[-1];
+                         offset += qint32(characters.size());
+                         return true;
+                     });
+    return slot.offsets;
+}
+
+void LineIndex::forgetLineEnds()
+{
+    for (BlockLineEnds &cached : m_lineEndCache)
+        cached.index = -1;
 }

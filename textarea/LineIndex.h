@@ -3,6 +3,7 @@
 
 #include <QtGlobal>
 
+#include <array>
 #include <vector>
 
 class PieceTable;
@@ -12,8 +13,13 @@ class PieceTable;
 //
 // Sparse, so that a text of very many short lines does not need memory per line: it keeps a
 // summary per block of characters, in a tree, and finds a line or the line of a position by a
-// walk from the root and a scan of one block's characters. The index holds no characters; every
-// call that needs them is given the text it indexes.
+// walk from the root and a look into where that block's line ends lie. Those are found by a scan
+// of the block's characters and kept for the few blocks last asked about, which are the lines on
+// show; an edit forgets them. The index holds no characters; every call that needs them is given
+// the text it indexes.
+//
+// Reading functions bring that cache up to date, so even they must not run on two threads at
+// once.
 class LineIndex
 {
 public:
@@ -41,6 +47,9 @@ public:
     qsizetype lineAt(const PieceTable &text, qsizetype position) const;
     // The longest line's length in characters, exact after every edit.
     qsizetype longestLineLength() const;
+    // The first of the lines of that length: found from the blocks' summaries, with a look into
+    // one block at most.
+    qsizetype longestLine(const PieceTable &text) const;
 
 private:
     // A stretch of the text as the index sees it: its line ends, and the lengths of the line
@@ -78,6 +87,9 @@ private:
     void setBlocks(const std::vector<Block> &blocks);
     void replaceBlocks(qsizetype first, qsizetype last, const std::vector<Block> &blocks);
     qsizetype lineEndPosition(const PieceTable &text, qsizetype lineEnd) const;
+    const std::vector<qint32> &lineEndsInBlock(const PieceTable &text,
+                                               const BlockPlace &place) const;
+    void forgetLineEnds();
 
     qsizetype m_blockLength = DefaultBlockLength;
     // The blocks as the leaves of a complete binary tree, each inner node joining its two
@@ -86,4 +98,15 @@ private:
     std::vector<Block> m_nodes;
     qsizetype m_firstLeaf = 1;
     qsizetype m_blockCount = 0;
+
+    // Where the line ends of a block start, from the block's start; each a CR, or an LF that does
+    // not complete a CR LF.
+    struct BlockLineEnds
+    {
+        qsizetype index = -1;
+        std::vector<qint32> offsets;
+    };
+    // A page of lines spans a block or two; a few more keep a selection's both ends.
+    mutable std::array<BlockLineEnds, 4> m_lineEndCache;
+    mutable size_t m_nextCacheSlot = 0;
 };

@@ -67,3 +67,8 @@ qsizetype TextBuffer::longestLineLength() const
 {
     return m_lines.longestLineLength();
 }
+
+qsizetype TextBuffer::longestLine() const
+{
+    return m_lines.longestLine(m_pieces);
+}

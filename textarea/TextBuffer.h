@@ -59,6 +59,8 @@ public:
     // The longest line's length in characters, for the horizontal scroll range. Exact after
     // every edit, and cheap to ask each time.
     qsizetype longestLineLength() const;
+    // The first line of that length.
+    qsizetype longestLine() const;
 
 private:
     PieceTable m_pieces;

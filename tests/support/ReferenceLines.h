@@ -36,18 +36,22 @@ inline ReferenceLines referenceLines(const QString &text)
     return lines;
 }
 
+// The first of the longest lines.
 inline qsizetype referenceLongestLine(const ReferenceLines &lines)
 {
     qsizetype longest = 0;
-    for (qsizetype line = 0; line < lines.starts.size(); ++line)
-        longest = std::max(longest, lines.ends.at(line) - lines.starts.at(line));
+    for (qsizetype line = 1; line < lines.starts.size(); ++line) {
+        if (lines.ends.at(line) - lines.starts.at(line)
+            > lines.ends.at(longest) - lines.starts.at(longest))
+            longest = line;
+    }
     return longest;
 }
 
-// What lines (with lineCount, lineStart, lineEnd, lineAt and longestLineLength) says of text
-// against the reference; the first difference fails. Every line and position of a short text;
-// of a long one a spread of lines, and the positions next to line ends and a spread of others,
-// since each look-up scans up to a block.
+// What lines (with lineCount, lineStart, lineEnd, lineAt, longestLineLength and longestLine) says
+// of text against the reference; the first difference fails. Every line and position of a short
+// text; of a long one a spread of lines, and the positions next to line ends and a spread of
+// others, since each look-up scans up to a block.
 template<typename Lines>
 void compareLinesWithReference(const Lines &lines, const QString &text)
 {
@@ -69,5 +73,7 @@ void compareLinesWithReference(const Lines &lines, const QString &text)
         if (everyPosition || nearLineEnd || position % 97 == 0)
             QCOMPARE(lines.lineAt(position), line);
     }
-    QCOMPARE(lines.longestLineLength(), referenceLongestLine(reference));
+    const qsizetype longest = referenceLongestLine(reference);
+    QCOMPARE(lines.longestLineLength(), reference.ends.at(longest) - reference.starts.at(longest));
+    QCOMPARE(lines.longestLine(), longest);
 }

@@ -43,6 +43,7 @@ public:
     qsizetype lineEnd(qsizetype line) const { return m_lines.lineEnd(m_text, line); }
     qsizetype lineAt(qsizetype position) const { return m_lines.lineAt(m_text, position); }
     qsizetype longestLineLength() const { return m_lines.longestLineLength(); }
+    qsizetype longestLine() const { return m_lines.longestLine(m_text); }
 
 private:
     PieceTable m_text;
@@ -71,6 +72,13 @@ void LineIndexTest::joinsBlockSummaries_data()
     QTest::newRow("only line ends")
         << QStringLiteral("\r\n\n\r\r\n") << qsizetype(2) << qsizetype(5) << qsizetype(0);
     QTest::newRow("empty") << QString() << qsizetype(2) << qsizetype(1) << qsizetype(0);
+    QTest::newRow("control characters and lookalikes of CR and LF among the line ends")
+        << QStringLiteral("a\tb\fc\u800dd\u000e\ne\u800a\u0e0d\rfg\u000bh\u000c\r\n")
+        << qsizetype(16) << qsizetype(4) << qsizetype(8);
+    QTest::newRow("two longest lines, the first inside a block")
+        << QStringLiteral("a\nbcd\nefg\nh") << qsizetype(8) << qsizetype(4) << qsizetype(3);
+    QTest::newRow("the longest line open over blocks without line ends")
+        << QStringLiteral("ab\ncdefghijklm\nn") << qsizetype(2) << qsizetype(3) << qsizetype(11);
 }
 
 void LineIndexTest::joinsBlockSummaries()

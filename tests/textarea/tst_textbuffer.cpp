@@ -255,7 +255,8 @@ void TextBufferTest::matchesPlainString()
     QFETCH(qsizetype, blockLength);
     QFETCH(int, wholeTextSteps);
 
-    static const QString alphabet = QStringLiteral("\r\n\r\n\r\nab ą");
+    // With control characters below CR and LF, and characters whose low bits are theirs.
+    static const QString alphabet = QStringLiteral("\r\n\r\n\r\nab ą\t\f\u800d\u0e0a");
     QRandomGenerator random(seed);
     const auto randomText = [&](qsizetype length) {
         QString text;
