@@ -52,6 +52,7 @@ LineLayouts::LineLayouts(const TextBuffer &buffer, const QFont &font)
     , m_advances(font)
     , m_ascent(QFontMetricsF(font).ascent())
     , m_spaceWidth(QFontMetricsF(font).horizontalAdvance(u' '))
+    , m_rowHeight(std::max(1, int(std::ceil(QFontMetricsF(font).height()))))
 {}
 
 LineLayouts::~LineLayouts() = default;
@@ -111,8 +112,48 @@ std::shared_ptr<const QTextLayout> LineLayouts::cachedLayout(const LayoutKey &ke
     }
     forgetOldLayouts();
     std::shared_ptr<const QTextLayout> layout = makeLayout(from, length, direction, offset);
-    m_layouts[key] = {layout, offset, direction, ++m_clock};
+    m_layouts[key] = {layout, offset, direction, ++m_clock, textStaysInRow(layout->text())};
     return layout;
+}
+
+bool LineLayouts::staysInRow(qsizetype line) const
+{
+    if (m_buffer.lineLength(line) > WholeLine)
+        return false;
+    wholeLine(line);
+    return m_layouts.at({line, 0}).staysInRow;
+}
+
+bool LineLayouts::textStaysInRow(QStringView text) const
+{
+    return std::all_of(text.begin(), text.end(),
+                       [this](QChar character) { return characterStaysInRow(character); });
+}
+
+// A character of the scripts drawn glyph by glyph, whose glyph keeps a pixel inside the row, as
+// antialiasing may reach one further.
+bool LineLayouts::characterStaysInRow(QChar character) const
+{
+    const auto known = m_charactersInRow.find(character.unicode());
+    if (known != m_charactersInRow.end())
+        return known->second;
+    bool inRow = false;
+    switch (character.script()) {
+    case QChar::Script_Common:
+    case QChar::Script_Latin:
+    case QChar::Script_Greek:
+    case QChar::Script_Cyrillic:
+        if (!character.isSurrogate() && !character.isMark()
+            && character.category() != QChar::Other_Format) {
+            const QRectF glyph = QFontMetricsF(m_font).boundingRect(character);
+            inRow = glyph.top() >= 1 - m_ascent && glyph.bottom() <= m_rowHeight - m_ascent - 1;
+        }
+        break;
+    default:
+        break;
+    }
+    m_charactersInRow.emplace(character.unicode(), inRow);
+    return inRow;
 }
 
 LineLayouts::Piece LineLayouts::wholeLine(qsizetype line) const
@@ -344,14 +385,25 @@ void LineLayouts::textReplaced(qsizetype firstLine, qsizetype column, qsizetype 
 {
     const qsizetype lineDelta = lastLineAfter - lastLineBefore;
     // A window's layout is named by the window, which is cut anew where its characters change.
-    std::unordered_map<LayoutKey, CachedLayout, LayoutKeyHash> layouts;
-    for (auto &[key, cached] : m_layouts) {
-        if (key.line < firstLine || (key.line <= lastLineBefore && key.window != 0))
-            layouts.emplace(key, std::move(cached));
-        else if (key.line > lastLineBefore)
-            layouts.emplace(LayoutKey{key.line + lineDelta, key.window}, std::move(cached));
+    const auto edited = [&](const LayoutKey &key) {
+        return key.line >= firstLine && key.line <= lastLineBefore && key.window == 0;
+    };
+    // As at every key: only the edited lines' layouts go, and the others keep their names.
+    if (lineDelta == 0 && std::size_t(lastLineBefore - firstLine) < m_layouts.size()) {
+        for (qsizetype line = firstLine; line <= lastLineBefore; ++line)
+            m_layouts.erase(LayoutKey{line, 0});
+    } else if (lineDelta == 0) {
+        std::erase_if(m_layouts, [&](const auto &entry) { return edited(entry.first); });
+    } else {
+        std::unordered_map<LayoutKey, CachedLayout, LayoutKeyHash> layouts;
+        for (auto &[key, cached] : m_layouts) {
+            if (key.line < firstLine || (key.line <= lastLineBefore && key.window != 0))
+                layouts.emplace(key, std::move(cached));
+            else if (key.line > lastLineBefore)
+                layouts.emplace(LayoutKey{key.line + lineDelta, key.window}, std::move(cached));
+        }
+        m_layouts = std::move(layouts);
     }
-    m_layouts = std::move(layouts);
 
     const bool oneLine = firstLine == lastLineBefore && firstLine == lastLineAfter;
     std::unordered_map<qsizetype, WindowedLine> windowedLines;

@@ -35,6 +35,14 @@ public:
 
     static constexpr qsizetype WholeLine = 10000;
 
+    // The height of a line's row, in whole pixels; the font's own, whatever fallback fonts the
+    // line's characters are drawn in.
+    int rowHeight() const { return m_rowHeight; }
+    // Whether every glyph of the line is sure to be drawn inside its own row, so that the rows
+    // beside it need no repaint when it changes. Only lines of plain letters are known to keep
+    // to it; marks stacked by shaping, other scripts and emoji may reach past it.
+    bool staysInRow(qsizetype line) const;
+
     // The x of the caret before column.
     qreal x(qsizetype line, qsizetype column) const;
     qreal width(qsizetype line) const;
@@ -112,6 +120,7 @@ private:
         qreal offset = 0;
         Qt::LayoutDirection direction = Qt::LayoutDirectionAuto;
         quint64 lastUse = 0;
+        bool staysInRow = false;
     };
     struct WindowedLine
     {
@@ -137,12 +146,16 @@ private:
     void drawPiece(QPainter &painter, const Piece &piece, QPointF origin,
                    const std::optional<Highlight> &highlight) const;
     void forgetOldLayouts() const;
+    bool textStaysInRow(QStringView text) const;
+    bool characterStaysInRow(QChar character) const;
 
     const TextBuffer &m_buffer;
     QFont m_font;
     CharacterAdvances m_advances;
     qreal m_ascent;
     qreal m_spaceWidth;
+    int m_rowHeight;
+    mutable std::unordered_map<char16_t, bool> m_charactersInRow;
     mutable quint64 m_clock = 0;
     mutable quint64 m_nextWindowId = 0;
     mutable std::unordered_map<LayoutKey, CachedLayout, LayoutKeyHash> m_layouts;

@@ -30,7 +30,9 @@ TextBox::TextBox(QWidget *parent)
     setAcceptDrops(true);
     viewport()->setCursor(Qt::IBeamCursor);
     viewport()->setBackgroundRole(QPalette::Base);
-    viewport()->setAutoFillBackground(true);
+    // The paint fills its own background, with the painter it draws the text with: Qt's filling
+    // would begin a painter of its own at every key.
+    viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
     nameInnerParts();
     makeDisabledLookReadable();
     resetFont();
@@ -72,8 +74,9 @@ void TextBox::makeDisabledLookReadable()
 void TextBox::resetFont()
 {
     m_layouts = std::make_unique<LineLayouts>(m_buffer, font());
-    m_lineHeight = std::max(1, int(std::ceil(QFontMetricsF(font()).height())));
+    m_lineHeight = m_layouts->rowHeight();
     m_widestSeen = 0;
+    measureVisibleLines();
     updateScrollRanges();
     viewport()->update();
 }
@@ -193,6 +196,9 @@ QString TextBox::replaceUnrecorded(qsizetype from, qsizetype to, const QString &
     }
     const qsizetype linesBefore = m_buffer.lineCount();
     const qsizetype lastLineBefore = m_buffer.lineAt(to);
+    // Whether an edit of one line on show may leave glyphs of it in the rows beside.
+    const bool oneLineOnShow = line == lastLineBefore && isLineOnShow(line);
+    const bool stayedInRow = oneLineOnShow && m_layouts->staysInRow(line);
     QString removed;
     if (from == 0 && to == m_buffer.size()) {
         removed = m_buffer.text();
@@ -223,10 +229,16 @@ QString TextBox::replaceUnrecorded(qsizetype from, qsizetype to, const QString &
     emit caretMoved(m_caret);
     if (selectionWas)
         emit selectionChanged();
+    // An edit within a line changes that line alone; one that adds or takes away lines moves
+    // every line below it too, down to the rows the last lines leave empty. Their rows are
+    // painted again whole, the caret with them: asking where the caret is drawn would lay out
+    // its line now, even where SetText is about to put the caret elsewhere.
+    const qsizetype lastChanged = lineDelta == 0 ? m_buffer.lineAt(from + text.size())
+                                                 : std::max(linesBefore, m_buffer.lineCount());
+    measureVisibleLines(line, lastChanged);
     updateScrollRanges();
-    // The whole view is painted again, the caret with it: asking where the caret is drawn would
-    // lay out its line now, even where SetText is about to put the caret elsewhere.
-    viewport()->update();
+    const bool keptToRow = stayedInRow && lineDelta == 0 && m_layouts->staysInRow(line);
+    updateLines(line, lastChanged, keptToRow ? Reach::OwnRows : Reach::BesideRows);
     showCaretAfresh();
     return removed;
 }

@@ -13,6 +13,7 @@
 #include <QElapsedTimer>
 #include <QPointer>
 
+#include <limits>
 #include <memory>
 #include <optional>
 
@@ -162,7 +163,12 @@ private:
     void resetFont();
     void nameInnerParts();
     void makeDisabledLookReadable();
+    bool measureVisibleLines(qsizetype from = 0,
+                             qsizetype to = std::numeric_limits<qsizetype>::max());
     void updateScrollRanges();
+    enum class Reach { OwnRows, BesideRows };
+    void updateLines(qsizetype first, qsizetype last, Reach reach);
+    bool isLineOnShow(qsizetype line) const;
     void keepLongestLine(qsizetype line);
     qreal contentWidth() const;
     qreal scrollX() const;

@@ -179,6 +179,15 @@ bool TextBox::handleEditingKey(QKeyEvent *event)
 void TextBox::keyPressEvent(QKeyEvent *event)
 {
     restartBlinking();
+    // A character typed without Ctrl, Alt or Meta is no standard key on any platform, so it goes
+    // in without the look through all of them, a good share of what a typed key costs.
+    const bool plain
+        = !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier));
+    if (plain && isTypedText(*event)) {
+        insertFromUser(event->text(), EditHistory::Kind::Typing);
+        event->accept();
+        return;
+    }
     if (handleMovementKey(event) || handleEditingKey(event)) {
         event->accept();
         return;

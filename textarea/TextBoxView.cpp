@@ -3,8 +3,6 @@
 // painting of the visible lines and the blinking caret.
 #include "textarea/TextBox.h"
 
-#include "textarea/LineEnds.h"
-
 #include <QGuiApplication>
 #include <QPaintEvent>
 #include <QPainter>
@@ -30,7 +28,7 @@ constexpr qreal LargestScrollValue = 1e9;
 // ---- The longest line, for the horizontal scroll range
 
 // After an edit: the line the edit ended on may now be the longest; if the one known before no
-// longer is, and no edited line is, every line is looked at again.
+// longer is, and no edited line is, the line index finds one.
 void TextBox::keepLongestLine(qsizetype editedLine)
 {
     const qsizetype longest = m_buffer.longestLineLength();
@@ -40,25 +38,7 @@ void TextBox::keepLongestLine(qsizetype editedLine)
         m_longestLine = editedLine;
         return;
     }
-    m_longestLine = 0;
-    qsizetype line = 0;
-    qsizetype lineLength = 0;
-    constexpr qsizetype Piece = qsizetype(1) << 20;
-    QChar previous;
-    for (qsizetype position = 0; position < m_buffer.size(); position += Piece) {
-        const QString piece = m_buffer.mid(position, Piece);
-        for (const QChar character : piece) {
-            if (character == u'\n' && previous == u'\r') {
-            } else if (LineEnds::isLineEndCharacter(character)) {
-                ++line;
-                lineLength = 0;
-            } else if (++lineLength == longest) {
-                m_longestLine = line;
-                return;
-            }
-            previous = character;
-        }
-    }
+    m_longestLine = m_buffer.longestLine();
 }
 
 qreal TextBox::contentWidth() const
@@ -88,6 +68,20 @@ qreal TextBox::lineY(qsizetype line) const
     return Margin + qreal(line - firstVisibleLine()) * m_lineHeight;
 }
 
+// Lines on show that are wider than the longest one widen the horizontal range too. They are
+// measured as they come into view or change, not at every key: each asks for a layout.
+// Returns whether the range must widen.
+bool TextBox::measureVisibleLines(qsizetype from, qsizetype to)
+{
+    const qsizetype first = std::max(from, firstVisibleLine());
+    const qsizetype last
+        = std::min({to, m_buffer.lineCount() - 1, firstVisibleLine() + visibleLineCount()});
+    const qreal widestBefore = m_widestSeen;
+    for (qsizetype line = first; line <= last; ++line)
+        m_widestSeen = std::max(m_widestSeen, m_layouts->width(line));
+    return m_widestSeen > widestBefore;
+}
+
 void TextBox::updateScrollRanges()
 {
     QScrollBar *vertical = verticalScrollBar();
@@ -95,12 +89,6 @@ void TextBox::updateScrollRanges()
     vertical->setRange(0, int(std::max<qsizetype>(0, m_buffer.lineCount() - lines)));
     vertical->setPageStep(lines);
     vertical->setSingleStep(1);
-
-    // Lines on show that are wider than the longest one widen the range too.
-    const qsizetype first = firstVisibleLine();
-    const qsizetype last = std::min(m_buffer.lineCount(), first + lines + 1);
-    for (qsizetype line = first; line < last; ++line)
-        m_widestSeen = std::max(m_widestSeen, m_layouts->width(line));
 
     const int caretWidth = style()->pixelMetric(QStyle::PM_TextCursorWidth, nullptr, this);
     const qreal overflow
@@ -115,14 +103,34 @@ void TextBox::updateScrollRanges()
     horizontal->setValue(int(scrolledX / m_horizontalUnit));
 }
 
-void TextBox::scrollContentsBy(int, int)
+// The rows of those lines, and with reach the rows beside them, which their glyphs may reach
+// into.
+void TextBox::updateLines(qsizetype first, qsizetype last, Reach reach)
 {
+    const qsizetype beside = reach == Reach::BesideRows ? 1 : 0;
+    const qreal height = viewport()->height();
+    const int top = int(std::floor(std::clamp(lineY(first - beside), qreal(0), height)));
+    const int bottom = int(std::ceil(std::clamp(lineY(last + 1 + beside), qreal(0), height)));
+    if (top < bottom)
+        viewport()->update(0, top, viewport()->width(), bottom - top);
+}
+
+bool TextBox::isLineOnShow(qsizetype line) const
+{
+    return line + 1 >= firstVisibleLine() && line <= firstVisibleLine() + visibleLineCount() + 1;
+}
+
+void TextBox::scrollContentsBy(int, int dy)
+{
+    if (dy != 0 && measureVisibleLines())
+        updateScrollRanges();
     viewport()->update();
 }
 
 void TextBox::resizeEvent(QResizeEvent *event)
 {
     QAbstractScrollArea::resizeEvent(event);
+    measureVisibleLines();
     updateScrollRanges();
 }
 
@@ -134,7 +142,6 @@ void TextBox::ensureCaretVisible()
         vertical->setValue(int(line));
     else if (line >= firstVisibleLine() + visibleLineCount())
         vertical->setValue(int(line - visibleLineCount() + 1));
-    updateScrollRanges();
 
     const qreal x = m_layouts->x(line, m_caret - m_buffer.lineStart(line));
     const qreal visibleWidth = viewport()->width() - 2 * Margin - 1;
@@ -191,16 +198,20 @@ qsizetype TextBox::positionAt(QPointF point) const
 void TextBox::paintEvent(QPaintEvent *event)
 {
     QPainter painter(viewport());
-    painter.setFont(font());
     const QRect exposed = event->rect();
+    painter.fillRect(exposed, viewport()->palette().brush(viewport()->backgroundRole()));
+    painter.setFont(font());
     // A glyph may reach into the lines above and below its own (a fallback font's, taller than
-    // the area's): those lines are drawn again too, so that a repaint keeps every pixel.
+    // the area's, or a stack of marks): such lines are drawn again too, so that a repaint keeps
+    // every pixel.
     const qsizetype first = std::max<qsizetype>(0, firstVisibleLine() - 1);
     for (qsizetype line = first; line < m_buffer.lineCount(); ++line) {
         const qreal y = lineY(line);
         if (y > exposed.bottom() + m_lineHeight)
             break;
-        if (y + 2 * m_lineHeight >= exposed.top())
+        const bool rowExposed = y + m_lineHeight > exposed.top() && y <= exposed.bottom();
+        if (rowExposed
+            || (y + 2 * m_lineHeight >= exposed.top() && !m_layouts->staysInRow(line)))
             paintLine(painter, line, y, exposed);
     }
     if (m_caretShown && hasFocus() && isEnabled())
@@ -310,6 +321,7 @@ void TextBox::focusOutEvent(QFocusEvent *event)
 void TextBox::showEvent(QShowEvent *event)
 {
     QAbstractScrollArea::showEvent(event);
+    measureVisibleLines();
     updateScrollRanges();
     restartBlinking();
 }
