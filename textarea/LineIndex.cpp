@@ -17,13 +17,27 @@ bool startsLineEnd(char16_t character, char16_t previous)
     return character == CarriageReturn || (character == LineFeed && previous != CarriageReturn);
 }
 
+QChar characterBefore(const PieceTable &text, qsizetype position)
+{
+    return position > 0 ? text.at(position - 1) : QChar();
+}
+
 // The first CR or LF from next on, or end. Ordinary characters are passed four at a time: a
 // group is looked into only when one of its characters is below U+000E, as CR and LF are.
+// The first few are looked at one by one, since in a text of short lines the next line end is
+// often right there.
 const char16_t *findLineEndCharacter(const char16_t *next, const char16_t *const end)
 {
     constexpr quint64 Lanes = 0x0001'0001'0001'0001;
     constexpr quint64 LaneSigns = 0x8000'8000'8000'8000;
     for (;;) {
+        const char16_t *const groupEnd = std::min(next + 4, end);
+        for (; next != groupEnd; ++next) {
+            if (*next == CarriageReturn || *next == LineFeed)
+                return next;
+        }
+        if (next == end)
+            return end;
         for (; end - next >= 4; next += 4) {
             quint64 group = 0;
             std::memcpy(&group, next, sizeof group);
@@ -32,19 +46,38 @@ const char16_t *findLineEndCharacter(const char16_t *next, const char16_t *const
             if (((group - Lanes * 0x0E) & ~group & LaneSigns) != 0)
                 break;
         }
-        const char16_t *const groupEnd = std::min(next + 4, end);
-        for (; next != groupEnd; ++next) {
-            if (*next == CarriageReturn || *next == LineFeed)
-                return next;
-        }
-        if (next == end)
-            return end;
     }
 }
 
-QChar characterBefore(const PieceTable &text, qsizetype position)
+// Calls found(position) for each position from one to another where a line end starts, in
+// order, until it returns false; returns that position, or to.
+template<typename Found>
+qsizetype visitLineEnds(const PieceTable &text, qsizetype from, qsizetype to, Found &&found)
 {
-    return position > 0 ? text.at(position - 1) : QChar();
+    char16_t previous = characterBefore(text, from).unicode();
+    qsizetype position = from;
+    text.visitPieces(from, to, [&](QStringView characters) {
+        const char16_t *const begin = characters.utf16();
+        const char16_t *const end = begin + characters.size();
+        for (const char16_t *next = begin; next != end;) {
+            const char16_t character = *next;
+            // Line ends one after another (empty lines) without a look for the next.
+            if (character != CarriageReturn && character != LineFeed) {
+                next = findLineEndCharacter(next, end);
+                previous = next[-1];
+                continue;
+            }
+            if (startsLineEnd(character, previous) && !found(position + (next - begin))) {
+                position += next - begin;
+                return false;
+            }
+            previous = character;
+            ++next;
+        }
+        position += characters.size();
+        return true;
+    });
+    return position;
 }
 
 } // namespace
@@ -135,11 +168,17 @@ qsizetype LineIndex::lineAt(const PieceTable &text, qsizetype position) const
     if (position == textSize)
         return whole().lineEnds;
     const BlockPlace place = blockAtPosition(position);
-    const std::vector<qint32> &lineEnds = lineEndsInBlock(text, place);
-    qsizetype line
-        = place.line
-          + (std::lower_bound(lineEnds.begin(), lineEnds.end(), qint32(position - place.position))
-             - lineEnds.begin());
+    qsizetype line = place.line;
+    if (const std::vector<qint32> *lineEnds = keptLineEnds(text, place)) {
+        line += std::lower_bound(lineEnds->begin(), lineEnds->end(),
+                                 qint32(position - place.position))
+                - lineEnds->begin();
+    } else {
+        visitLineEnds(text, place.position, position, [&line](qsizetype) {
+            ++line;
+            return true;
+        });
+    }
     // Between the CR and the LF of a pair is still on the line the pair ends.
     if (position > 0 && text.at(position - 1) == CarriageReturn && text.at(position) == LineFeed)
         --line;
@@ -337,41 +376,43 @@ void LineIndex::replaceBlocks(qsizetype first, qsizetype last, const std::vector
 qsizetype LineIndex::lineEndPosition(const PieceTable &text, qsizetype lineEnd) const
 {
     const BlockPlace place = blockOfLineEnd(lineEnd);
-    return place.position + lineEndsInBlock(text, place)[size_t(lineEnd - place.line)];
+    const qsizetype inBlock = lineEnd - place.line;
+    if (const std::vector<qint32> *lineEnds = keptLineEnds(text, place))
+        return place.position + (*lineEnds)[size_t(inBlock)];
+    qsizetype remaining = inBlock;
+    return visitLineEnds(text, place.position, place.position + block(place.index).length,
+                         [&remaining](qsizetype) { return remaining-- > 0; });
 }
 
-const std::vector<qint32> &LineIndex::lineEndsInBlock(const PieceTable &text,
-                                                      const BlockPlace &place) const
+// The line ends of a block asked about twice in a row, kept; nullptr for a block asked about
+// for the first time, which is scanned only as far as needed: looks here and there in the text
+// would otherwise each pay for a whole block.
+const std::vector<qint32> *LineIndex::keptLineEnds(const PieceTable &text,
+                                                   const BlockPlace &place) const
 {
-    for (const BlockLineEnds &cached : m_lineEndCache) {
-        if (cached.index == place.index)
-            return cached.offsets;
+    for (const BlockLineEnds &kept : m_lineEndCache) {
+        if (kept.index == place.index)
+            return &kept.offsets;
+    }
+    if (place.index != m_lastBlockAskedAbout) {
+        m_lastBlockAskedAbout = place.index;
+        return nullptr;
     }
     BlockLineEnds &slot = m_lineEndCache[m_nextCacheSlot];
     m_nextCacheSlot = (m_nextCacheSlot + 1) % m_lineEndCache.size();
     slot.index = place.index;
     slot.offsets.clear();
-    qint32 offset = 0;
-    char16_t previous = characterBefore(text, place.position).unicode();
-    text.visitPieces(place.position, place.position + block(place.index).length,
-                     [&](QStringView characters) {
-                         const char16_t *const begin = characters.utf16();
-                         const char16_t *const end = begin + characters.size();
-                         for (const char16_t *next = findLineEndCharacter(begin, end); next != end;
-                              next = findLineEndCharacter(next + 1, end)) {
-                             if (startsLineEnd(*next, next == begin ? previous : next[-1]))
-                                 slot.offsets.push_back(offset + qint32(next - begin));
-                         }
-                         if (begin != end)
-                             previous = end[-1];
-                         offset += qint32(characters.size());
-                         return true;
-                     });
-    return slot.offsets;
+    visitLineEnds(text, place.position, place.position + block(place.index).length,
+                  [&](qsizetype position) {
+                      slot.offsets.push_back(qint32(position - place.position));
+                      return true;
+                  });
+    return &slot.offsets;
 }
 
 void LineIndex::forgetLineEnds()
 {
-    for (BlockLineEnds &cached : m_lineEndCache)
-        cached.index = -1;
+    for (BlockLineEnds &kept : m_lineEndCache)
+        kept.index = -1;
+    m_lastBlockAskedAbout = -1;
 }

@@ -13,9 +13,9 @@ class PieceTable;
 //
 // Sparse, so that a text of very many short lines does not need memory per line: it keeps a
 // summary per block of characters, in a tree, and finds a line or the line of a position by a
-// walk from the root and a look into where that block's line ends lie. Those are found by a scan
-// of the block's characters and kept for the few blocks last asked about, which are the lines on
-// show; an edit forgets them. The index holds no characters; every call that needs them is given
+// walk from the root and a scan of one block's characters. Where the line ends of a block lie is
+// kept for the few blocks asked about again and again, which hold the lines on show; an edit
+// forgets them. The index holds no characters; every call that needs them is given
 // the text it indexes.
 //
 // Reading functions bring that cache up to date, so even they must not run on two threads at
@@ -87,8 +87,7 @@ private:
     void setBlocks(const std::vector<Block> &blocks);
     void replaceBlocks(qsizetype first, qsizetype last, const std::vector<Block> &blocks);
     qsizetype lineEndPosition(const PieceTable &text, qsizetype lineEnd) const;
-    const std::vector<qint32> &lineEndsInBlock(const PieceTable &text,
-                                               const BlockPlace &place) const;
+    const std::vector<qint32> *keptLineEnds(const PieceTable &text, const BlockPlace &place) const;
     void forgetLineEnds();
 
     qsizetype m_blockLength = DefaultBlockLength;
@@ -109,4 +108,5 @@ private:
     // A page of lines spans a block or two; a few more keep a selection's both ends.
     mutable std::array<BlockLineEnds, 4> m_lineEndCache;
     mutable size_t m_nextCacheSlot = 0;
+    mutable qsizetype m_lastBlockAskedAbout = -1;
 };
