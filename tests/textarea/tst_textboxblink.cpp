@@ -1,12 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "tests/support/HeldPixels.h"
 #include "tests/support/ScriptTexts.h"
 #include "tests/support/StockComparison.h"
 
 #include <QApplication>
-#include <QEventLoop>
-#include <QScreen>
 #include <QStyleHints>
-#include <QTimer>
 
 // The blinking caret repaints only its own rectangle. Whatever it draws there must match the
 // whole line drawn at once: a blink that draws the glyphs beside the caret otherwise erases or
@@ -26,55 +24,6 @@ private:
 };
 
 namespace {
-
-// Lets the event loop run until the widget has been painted once more, or the time is up.
-bool waitForPaint(QWidget *widget, int milliseconds)
-{
-    class PaintWatch : public QObject
-    {
-    public:
-        explicit PaintWatch(QEventLoop &loop)
-            : m_loop(loop)
-        {}
-
-    protected:
-        bool eventFilter(QObject *, QEvent *event) override
-        {
-            // Quit once the paint is over, not before it starts.
-            if (event->type() == QEvent::Paint)
-                QMetaObject::invokeMethod(
-                    &m_loop, [this] { m_loop.exit(0); }, Qt::QueuedConnection);
-            return false;
-        }
-
-    private:
-        QEventLoop &m_loop;
-    };
-    QEventLoop loop;
-    PaintWatch watch(loop);
-    widget->installEventFilter(&watch);
-    QTimer::singleShot(milliseconds, &loop, [&loop] { loop.exit(1); });
-    const bool painted = loop.exec() == 0;
-    widget->removeEventFilter(&watch);
-    return painted;
-}
-
-// The viewport's pixels as the window holds them: a repaint of part of it changes only that part.
-// QWidget::grab would paint it all afresh, which is what these pixels are compared with.
-QImage heldPixels(const QWidget *viewport)
-{
-    const QPoint corner = viewport->mapTo(viewport->window(), QPoint(0, 0));
-    return viewport->screen()
-        ->grabWindow(viewport->window()->winId(), corner.x(), corner.y(), viewport->width(),
-                     viewport->height())
-        .toImage()
-        .convertToFormat(QImage::Format_RGB32);
-}
-
-QImage freshPixels(QWidget *viewport)
-{
-    return viewport->grab().toImage().convertToFormat(QImage::Format_RGB32);
-}
 
 bool showsCaret(const QImage &pixels, const QRect &caret, QRgb colour)
 {

@@ -1,14 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "tests/support/HeldPixels.h"
 #include "tests/support/ScriptTexts.h"
 #include "textarea/TextBox.h"
 
 #include <QApplication>
-#include <QEventLoop>
-#include <QScreen>
 #include <QScrollBar>
 #include <QStyleHints>
 #include <QTest>
-#include <QTimer>
 
 // A key repaints only the rows its edit changed. Whatever the window holds after it must be what
 // the whole viewport painted at once shows: a row left out keeps a line as it was before.
@@ -27,55 +25,6 @@ private:
 };
 
 namespace {
-
-// Lets the event loop run until the widget has been painted, or the time is up; then the paints
-// already asked for.
-bool waitForPaint(QWidget *widget, int milliseconds)
-{
-    class PaintWatch : public QObject
-    {
-    public:
-        explicit PaintWatch(QEventLoop &loop)
-            : m_loop(loop)
-        {}
-
-    protected:
-        bool eventFilter(QObject *, QEvent *event) override
-        {
-            if (event->type() == QEvent::Paint)
-                QMetaObject::invokeMethod(
-                    &m_loop, [this] { m_loop.exit(0); }, Qt::QueuedConnection);
-            return false;
-        }
-
-    private:
-        QEventLoop &m_loop;
-    };
-    QEventLoop loop;
-    PaintWatch watch(loop);
-    widget->installEventFilter(&watch);
-    QTimer::singleShot(milliseconds, &loop, [&loop] { loop.exit(1); });
-    const bool painted = loop.exec() == 0;
-    widget->removeEventFilter(&watch);
-    QCoreApplication::processEvents();
-    return painted;
-}
-
-// The viewport's pixels as the window holds them: a repaint of part of it changes only that part.
-QImage heldPixels(const QWidget *viewport)
-{
-    const QPoint corner = viewport->mapTo(viewport->window(), QPoint(0, 0));
-    return viewport->screen()
-        ->grabWindow(viewport->window()->winId(), corner.x(), corner.y(), viewport->width(),
-                     viewport->height())
-        .toImage()
-        .convertToFormat(QImage::Format_RGB32);
-}
-
-QImage freshPixels(QWidget *viewport)
-{
-    return viewport->grab().toImage().convertToFormat(QImage::Format_RGB32);
-}
 
 // The rows in which two images of the same size differ, as "from-to" ranges.
 QStringList differingRows(const QImage &first, const QImage &second)
@@ -197,6 +146,8 @@ void TextBoxRepaintTest::editLeavesWhatAWholePaintShows()
     for (const int key : keys) {
         QTest::keyClick(&area, Qt::Key(key));
         QVERIFY2(waitForPaint(area.viewport(), 5000), "the key painted nothing");
+        // And whatever else the key asked to be painted.
+        QCoreApplication::processEvents();
     }
     const QStringList rows
         = differingRows(heldPixels(area.viewport()), freshPixels(area.viewport()));
