@@ -196,6 +196,7 @@ QString TextBox::replaceUnrecorded(qsizetype from, qsizetype to, const QString &
     }
     const qsizetype linesBefore = m_buffer.lineCount();
     const qsizetype lastLineBefore = m_buffer.lineAt(to);
+    const qsizetype longestBefore = m_buffer.longestLineLength();
     // Whether an edit of one line on show may leave glyphs of it in the rows beside.
     const bool oneLineOnShow = line == lastLineBefore && isLineOnShow(line);
     const bool stayedInRow = oneLineOnShow && m_layouts->staysInRow(line);
@@ -214,11 +215,7 @@ QString TextBox::replaceUnrecorded(qsizetype from, qsizetype to, const QString &
     const qsizetype lineDelta = m_buffer.lineCount() - linesBefore;
     ++m_editCount;
 
-    if (m_longestLine > lastLineBefore)
-        m_longestLine += lineDelta;
-    else if (m_longestLine > line)
-        m_longestLine = line;
-    keepLongestLine(m_buffer.lineAt(from + text.size()));
+    keepLongestLine({line, lastLineBefore, m_buffer.lineAt(from + text.size())}, longestBefore);
 
     const bool selectionWas = hasSelection();
     m_anchor = m_caret = m_positions.outsideLineEnd(from + text.size(), true);
@@ -272,6 +269,8 @@ void TextBox::insertFromUser(const QString &text, EditHistory::Kind kind)
 {
     if (!replace(selectionStart(), selectionEnd(), text, kind)) {
         QApplication::beep();
+        // The key was heard, though it changed nothing.
+        restartBlinking();
         return;
     }
     ensureCaretVisible();

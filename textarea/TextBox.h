@@ -169,7 +169,14 @@ private:
     enum class Reach { OwnRows, BesideRows };
     void updateLines(qsizetype first, qsizetype last, Reach reach);
     bool isLineOnShow(qsizetype line) const;
-    void keepLongestLine(qsizetype line);
+    // The lines an edit changed: from first to lastBefore, which are now those to lastAfter.
+    struct EditedLines
+    {
+        qsizetype first;
+        qsizetype lastBefore;
+        qsizetype lastAfter;
+    };
+    void keepLongestLine(const EditedLines &edited, qsizetype longestBefore);
     qreal contentWidth() const;
     qreal scrollX() const;
     qsizetype firstVisibleLine() const;

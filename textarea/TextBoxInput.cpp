@@ -178,9 +178,9 @@ bool TextBox::handleEditingKey(QKeyEvent *event)
 
 void TextBox::keyPressEvent(QKeyEvent *event)
 {
-    restartBlinking();
     // A character typed without Ctrl, Alt or Meta is no standard key on any platform, so it goes
-    // in without the look through all of them, a good share of what a typed key costs.
+    // in without the look through all of them, a good share of what a typed key costs. The
+    // edit shows the caret afresh with the rows it repaints.
     const bool plain
         = !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier));
     if (plain && isTypedText(*event)) {
@@ -188,6 +188,7 @@ void TextBox::keyPressEvent(QKeyEvent *event)
         event->accept();
         return;
     }
+    restartBlinking();
     if (handleMovementKey(event) || handleEditingKey(event)) {
         event->accept();
         return;

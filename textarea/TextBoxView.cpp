@@ -27,15 +27,23 @@ constexpr qreal LargestScrollValue = 1e9;
 
 // ---- The longest line, for the horizontal scroll range
 
-// After an edit: the line the edit ended on may now be the longest; if the one known before no
-// longer is, and no edited line is, the line index finds one.
-void TextBox::keepLongestLine(qsizetype editedLine)
+// After an edit: a longest line the edit did not touch stays one while no line grew longer, at
+// every key, say; else the line the edit ended on may now be the longest; else the line index
+// finds one.
+void TextBox::keepLongestLine(const EditedLines &edited, qsizetype longestBefore)
 {
+    const bool untouched = m_longestLine < edited.first || m_longestLine > edited.lastBefore;
+    if (m_longestLine > edited.lastBefore)
+        m_longestLine += edited.lastAfter - edited.lastBefore;
+    else if (m_longestLine > edited.first)
+        m_longestLine = edited.first;
     const qsizetype longest = m_buffer.longestLineLength();
+    if (untouched && longest == longestBefore)
+        return;
     if (m_longestLine < m_buffer.lineCount() && m_buffer.lineLength(m_longestLine) == longest)
         return;
-    if (m_buffer.lineLength(editedLine) == longest) {
-        m_longestLine = editedLine;
+    if (m_buffer.lineLength(edited.lastAfter) == longest) {
+        m_longestLine = edited.lastAfter;
         return;
     }
     m_longestLine = m_buffer.longestLine();

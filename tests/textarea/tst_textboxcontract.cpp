@@ -24,6 +24,8 @@ private slots:
     void writingTextPutsCaretAtStart();
     void writingTextShowsTheStartOfTheLines_data();
     void writingTextShowsTheStartOfTheLines();
+    void horizontalRangeFollowsTheLongestLine_data();
+    void horizontalRangeFollowsTheLongestLine();
     void selectionCountsCrLfAsTwo_data();
     void selectionCountsCrLfAsTwo();
     void selTextReplacesSelection_data();
@@ -261,6 +263,62 @@ void TextBoxContractTest::writingTextShowsTheStartOfTheLines()
 
     box.SetText(longLine + CrLf + longLine);
     QCOMPARE(sideways->value(), 0);
+}
+
+void TextBoxContractTest::horizontalRangeFollowsTheLongestLine_data()
+{
+    QTest::addColumn<int>("anchor");
+    QTest::addColumn<int>("caret");
+    QTest::addColumn<QList<int>>("keys");
+    QTest::addColumn<QString>("inserted");
+
+    // Short lines 0 to 59, each of 6 characters and its CR LF, but line 50 of 300.
+    const int lineThree = 3 * 8;
+    QTest::newRow("Enter above the longest line")
+        << lineThree << lineThree << QList<int>{Qt::Key_Return} << QString();
+    QTest::newRow("Backspace joining two lines above it")
+        << lineThree << lineThree << QList<int>{Qt::Key_Backspace} << QString();
+    QTest::newRow("letters typed above it")
+        << 2 << 2 << QList<int>{Qt::Key_A, Qt::Key_B, Qt::Key_C} << QString();
+    QTest::newRow("lines pasted above it") << 0 << 0 << QList<int>() << u"a\r\nb\r\nc\r\n"_qs;
+    QTest::newRow("a selection of lines above it deleted")
+        << 5 * 8 << 10 * 8 + 3 << QList<int>{Qt::Key_Delete} << QString();
+    QTest::newRow("lines pasted above it, a longer one scrolled out of view")
+        << 0 << 0 << QList<int>() << QString(400, u'z') + QString(u"\r\nkrótki"_qs).repeated(20);
+    QTest::newRow("a line below it made the longest")
+        << 55 * 8 << 55 * 8 << QList<int>(310, Qt::Key_Y) << QString();
+    QTest::newRow("the longest line shortened")
+        << 50 * 8 << 50 * 8 + 100 << QList<int>{Qt::Key_Delete} << QString();
+}
+
+// The range kept up to date edit by edit is the one the edited text gets when written whole,
+// while the longest line is far out of view.
+void TextBoxContractTest::horizontalRangeFollowsTheLongestLine()
+{
+    QFETCH(int, anchor);
+    QFETCH(int, caret);
+    QFETCH(QList<int>, keys);
+    QFETCH(QString, inserted);
+    QStringList lines(60, u"krótki"_qs);
+    lines[50] = QString(300, u'x');
+    TextBox box;
+    box.resize(200, 100);
+    box.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&box));
+    box.SetText(lines.join(CrLf));
+    box.setFocus();
+    box.setSelection(anchor, caret);
+    for (const int key : keys)
+        QTest::keyClick(&box, Qt::Key(key));
+    if (!inserted.isEmpty())
+        box.SetSelText(inserted);
+
+    TextBox written;
+    written.resize(box.size());
+    written.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&written));
+    written.SetText(box.Text());
+    QCOMPARE(box.horizontalScrollBar()->maximum(), written.horizontalScrollBar()->maximum());
 }
 
 void TextBoxContractTest::selectionCountsCrLfAsTwo_data()
