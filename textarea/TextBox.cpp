@@ -201,7 +201,8 @@ QString TextBox::replaceUnrecorded(qsizetype from, qsizetype to, const QString &
     const bool oneLineOnShow = line == lastLineBefore && isLineOnShow(line);
     const bool stayedInRow = oneLineOnShow && m_layouts->staysInRow(line);
     QString removed;
-    if (from == 0 && to == m_buffer.size()) {
+    const bool wholeText = from == 0 && to == m_buffer.size();
+    if (wholeText) {
         removed = m_buffer.text();
         m_buffer.setText(text);
         m_layouts->forgetAll();
@@ -209,13 +210,15 @@ QString TextBox::replaceUnrecorded(qsizetype from, qsizetype to, const QString &
     } else {
         removed = m_buffer.mid(from, to - from);
         m_buffer.replace(from, to - from, text);
-        m_layouts->textReplaced(line, column, lastLineBefore, m_buffer.lineAt(from + text.size()),
-                                to - from, text.size());
     }
+    const qsizetype lastLineAfter = m_buffer.lineAt(from + text.size());
+    if (!wholeText)
+        m_layouts->textReplaced(line, column, lastLineBefore, lastLineAfter, to - from,
+                                text.size());
     const qsizetype lineDelta = m_buffer.lineCount() - linesBefore;
     ++m_editCount;
 
-    keepLongestLine({line, lastLineBefore, m_buffer.lineAt(from + text.size())}, longestBefore);
+    keepLongestLine({line, lastLineBefore, lastLineAfter}, longestBefore);
 
     const bool selectionWas = hasSelection();
     m_anchor = m_caret = m_positions.outsideLineEnd(from + text.size(), true);
@@ -230,8 +233,8 @@ QString TextBox::replaceUnrecorded(qsizetype from, qsizetype to, const QString &
     // every line below it too, down to the rows the last lines leave empty. Their rows are
     // painted again whole, the caret with them: asking where the caret is drawn would lay out
     // its line now, even where SetText is about to put the caret elsewhere.
-    const qsizetype lastChanged = lineDelta == 0 ? m_buffer.lineAt(from + text.size())
-                                                 : std::max(linesBefore, m_buffer.lineCount());
+    const qsizetype lastChanged
+        = lineDelta == 0 ? lastLineAfter : std::max(linesBefore, m_buffer.lineCount());
     measureVisibleLines(line, lastChanged);
     updateScrollRanges();
     const bool keptToRow = stayedInRow && lineDelta == 0 && m_layouts->staysInRow(line);
