@@ -15,8 +15,8 @@ class PieceTable;
 // summary per block of characters, in a tree, and finds a line or the line of a position by a
 // walk from the root and a scan of one block's characters. Where the line ends of a block lie is
 // kept for the few blocks asked about again and again, which hold the lines on show; an edit
-// forgets them. The index holds no characters; every call that needs them is given
-// the text it indexes.
+// forgets them. The index holds no characters; every call that needs them is given the text it
+// indexes.
 //
 // Reading functions bring that cache up to date, so even they must not run on two threads at
 // once.

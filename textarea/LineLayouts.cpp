@@ -385,15 +385,17 @@ void LineLayouts::textReplaced(qsizetype firstLine, qsizetype column, qsizetype 
 {
     const qsizetype lineDelta = lastLineAfter - lastLineBefore;
     // A window's layout is named by the window, which is cut anew where its characters change.
-    const auto edited = [&](const LayoutKey &key) {
-        return key.line >= firstLine && key.line <= lastLineBefore && key.window == 0;
-    };
-    // As at every key: only the edited lines' layouts go, and the others keep their names.
-    if (lineDelta == 0 && std::size_t(lastLineBefore - firstLine) < m_layouts.size()) {
-        for (qsizetype line = firstLine; line <= lastLineBefore; ++line)
-            m_layouts.erase(LayoutKey{line, 0});
-    } else if (lineDelta == 0) {
-        std::erase_if(m_layouts, [&](const auto &entry) { return edited(entry.first); });
+    if (lineDelta == 0) {
+        // As at every key: only the edited lines' layouts go, and the others keep their names.
+        if (std::size_t(lastLineBefore - firstLine) < m_layouts.size()) {
+            for (qsizetype line = firstLine; line <= lastLineBefore; ++line)
+                m_layouts.erase(LayoutKey{line, 0});
+        } else {
+            std::erase_if(m_layouts, [&](const auto &entry) {
+                const LayoutKey &key = entry.first;
+                return key.line >= firstLine && key.line <= lastLineBefore && key.window == 0;
+            });
+        }
     } else {
         std::unordered_map<LayoutKey, CachedLayout, LayoutKeyHash> layouts;
         for (auto &[key, cached] : m_layouts) {

@@ -27,9 +27,9 @@ constexpr qreal LargestScrollValue = 1e9;
 
 // ---- The longest line, for the horizontal scroll range
 
-// After an edit: a longest line the edit did not touch stays one while no line grew longer, at
-// every key, say; else the line the edit ended on may now be the longest; else the line index
-// finds one.
+// After an edit: a longest line the edit did not touch is still one when no line grew longer,
+// as after most keys; else the line the edit ended on may now be the longest; else the line
+// index finds one.
 void TextBox::keepLongestLine(const EditedLines &edited, qsizetype longestBefore)
 {
     const bool untouched = m_longestLine < edited.first || m_longestLine > edited.lastBefore;
