@@ -42,6 +42,8 @@ public:
     Pieces(qsizetype characterLimit, QStringConverter::Encoding encoding);
 
     void add(QByteArrayView bytes);
+    // Whether the text counted so far is already over the limit, whatever is still to come.
+    bool pastLimit() const { return !m_keeping; }
     // After the last piece.
     Result whole();
     // When the owner went silent before the last piece.

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "clipboard/SystemClipboard.h"
 
+#include "clipboard/WaylandSelection.h"
 #include "clipboard/X11DropTime.h"
 #include "clipboard/X11Selection.h"
 #include "common/RuntimeFailure.h"
@@ -10,12 +11,16 @@
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QLocale>
+#include <QLoggingCategory>
 #include <QMimeData>
 
 // Last: Xlib's macros (None, Bool, Status, ...) would clash with Qt's names.
 #include <X11/Xlib.h>
 
 namespace {
+
+// Which way each paste was read, for tests to tell: QT_LOGGING_RULES="notatki.clipboard.debug=true".
+Q_LOGGING_CATEGORY(clipboardLog, "notatki.clipboard", QtWarningMsg)
 
 // The display the toolkit opened, named by -display or by DISPLAY, or "" when the toolkit holds
 // no Xlib display. Asked of the toolkit rather than read from DISPLAY, which -display overrides.
@@ -45,11 +50,17 @@ void SystemClipboard::SetText(const QString &text)
 QString SystemClipboard::GetText(qsizetype characterLimit, QClipboard::Mode mode) const
 {
     // What this program put there is at hand without asking anybody.
-    const bool atHand = (mode == QClipboard::Selection ? m_clipboard.ownsSelection()
-                                                       : m_clipboard.ownsClipboard())
-                        || QGuiApplication::platformName() != u"xcb";
-    return LineEnds::toCrLf(atHand ? textAtHand(characterLimit, mode)
-                                   : textFromAnotherProgram(characterLimit, mode));
+    const bool ours = mode == QClipboard::Selection ? m_clipboard.ownsSelection()
+                                                    : m_clipboard.ownsClipboard();
+    const std::optional<SelectionText::Result> read
+        = ours ? std::nullopt : readFromOwner(characterLimit, mode);
+    qCDebug(clipboardLog, "%s read by %s: outcome %d, %lld characters",
+            mode == QClipboard::Selection ? "selection" : "clipboard",
+            read ? "the program, in bounded pieces" : "the toolkit, whole",
+            read ? int(read->outcome) : -1,
+            read ? qlonglong(qMax(read->text.size(), read->charactersRead)) : -1LL);
+    return LineEnds::toCrLf(read ? textOf(*read, characterLimit)
+                                 : textAtHand(characterLimit, mode));
 }
 
 QString SystemClipboard::textAtHand(qsizetype characterLimit, QClipboard::Mode mode) const
@@ -61,29 +72,44 @@ QString SystemClipboard::textAtHand(qsizetype characterLimit, QClipboard::Mode m
 }
 
 // The window keeps repainting while the other program takes its time, but takes no clicks or
-// keys: the paste is still one operation that ends before the next begins.
-QString SystemClipboard::textFromAnotherProgram(qsizetype characterLimit,
-                                                QClipboard::Mode mode) const
+// keys: the paste is still one operation that ends before the next begins. Gives nothing where
+// only the toolkit's own clipboard can read the text.
+std::optional<SelectionText::Result> SystemClipboard::readFromOwner(qsizetype characterLimit,
+                                                                    QClipboard::Mode mode)
 {
-    // Without the display's name, the toolkit's own clipboard still reads the right display.
-    const QByteArray displayName = openedDisplayName();
-    const auto selection = displayName.isEmpty() ? nullptr : X11Selection::connect(displayName);
-    if (!selection)
-        return textAtHand(characterLimit, mode);
-    const auto name = mode == QClipboard::Selection ? X11Selection::SelectionName::Primary
-                                                    : X11Selection::SelectionName::Clipboard;
-    const X11Selection::Result result
-        = selection->readText(name, characterLimit, {Silence, LongestTransfer}, keepRepainting);
-    switch (result.outcome) {
-    case X11Selection::Outcome::Text:
-        return result.text;
-    case X11Selection::Outcome::NoOwner:
-    case X11Selection::Outcome::NoText:
+    const Patience patience{Silence, LongestTransfer};
+    const bool primary = mode == QClipboard::Selection;
+    if (QGuiApplication::platformName() == u"xcb") {
+        // Without the display's name, the toolkit's own clipboard still reads the right display.
+        const QByteArray displayName = openedDisplayName();
+        const auto selection = displayName.isEmpty() ? nullptr
+                                                     : X11Selection::connect(displayName);
+        if (!selection)
+            return std::nullopt;
+        return selection->readText(primary ? X11Selection::SelectionName::Primary
+                                           : X11Selection::SelectionName::Clipboard,
+                                   characterLimit, patience, keepRepainting);
+    }
+    if (WaylandSelection *const selection = WaylandSelection::watching()) {
+        return selection->readText(primary ? WaylandSelection::SelectionName::Primary
+                                           : WaylandSelection::SelectionName::Clipboard,
+                                   characterLimit, patience, keepRepainting);
+    }
+    return std::nullopt;
+}
+
+QString SystemClipboard::textOf(const SelectionText::Result &read, qsizetype characterLimit)
+{
+    switch (read.outcome) {
+    case SelectionText::Outcome::Text:
+        return read.text;
+    case SelectionText::Outcome::NoOwner:
+    case SelectionText::Outcome::NoText:
         return {};
-    case X11Selection::Outcome::NoAnswer:
+    case SelectionText::Outcome::NoAnswer:
         refuseAsSilent();
-    case X11Selection::Outcome::TooLarge:
-        refuseAsTooLarge(result.charactersRead, result.wholeTextRead, characterLimit);
+    case SelectionText::Outcome::TooLarge:
+        refuseAsTooLarge(read.charactersRead, read.wholeTextRead, characterLimit);
     }
     return {};
 }
@@ -91,32 +117,42 @@ QString SystemClipboard::textFromAnotherProgram(qsizetype characterLimit,
 ClipboardText::DroppedText SystemClipboard::GetDroppedText(const QMimeData &offered,
                                                            qsizetype characterLimit) const
 {
-    const QByteArray displayName
-        = QGuiApplication::platformName() == u"xcb" ? openedDisplayName() : QByteArray();
-    const auto selection = displayName.isEmpty() ? nullptr : X11Selection::connect(displayName);
-    if (selection) {
-        const X11Selection::Result result = selection->readText(
-            X11Selection::SelectionName::DragAndDrop, characterLimit, {Silence, LongestTransfer},
-            keepRepainting, X11DropTime::lastDrop());
-        switch (result.outcome) {
-        case X11Selection::Outcome::Text:
-            return ClipboardText::DroppedText::of(result.text, characterLimit);
-        case X11Selection::Outcome::TooLarge:
-            return {{}, result.charactersRead};
-        case X11Selection::Outcome::NoAnswer:
+    if (const std::optional<SelectionText::Result> read = readDropped(characterLimit)) {
+        switch (read->outcome) {
+        case SelectionText::Outcome::Text:
+            return ClipboardText::DroppedText::of(read->text, characterLimit);
+        case SelectionText::Outcome::TooLarge:
+            return {{}, read->charactersRead};
+        case SelectionText::Outcome::NoAnswer:
             refuseAsSilent();
-        case X11Selection::Outcome::NoOwner:
-        case X11Selection::Outcome::NoText:
+        case SelectionText::Outcome::NoOwner:
+        case SelectionText::Outcome::NoText:
             // A source that does not own XdndSelection (the Motif protocol's) or offers no text
             // format by it: only the toolkit can read what it offers.
             break;
         }
     }
-    // Unbounded: the toolkit reads the whole text before its length is known. This is the way
-    // on Wayland, where the drag's offer belongs to the toolkit's own data device: a second
-    // device of the program's own would take every drag onto the window away from the toolkit
-    // (mutter and weston send a client's drags to one of its devices only).
+    // Unbounded: the toolkit reads the whole text before its length is known.
     return ClipboardText::DroppedText::of(offered.text(), characterLimit);
+}
+
+// The drop is read from its source where the program sees the drag itself: on X11 from
+// XdndSelection at the drop's time, on Wayland through the program's own data device.
+std::optional<SelectionText::Result> SystemClipboard::readDropped(qsizetype characterLimit)
+{
+    const Patience patience{Silence, LongestTransfer};
+    if (QGuiApplication::platformName() == u"xcb") {
+        const QByteArray displayName = openedDisplayName();
+        const auto selection = displayName.isEmpty() ? nullptr
+                                                     : X11Selection::connect(displayName);
+        if (!selection)
+            return std::nullopt;
+        return selection->readText(X11Selection::SelectionName::DragAndDrop, characterLimit,
+                                   patience, keepRepainting, X11DropTime::lastDrop());
+    }
+    if (WaylandSelection *const selection = WaylandSelection::watching())
+        return selection->readDropped(characterLimit, patience, keepRepainting);
+    return std::nullopt;
 }
 
 void SystemClipboard::keepRepainting()

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "clipboard/SelectionText.h"
 #include "textarea/ClipboardText.h"
 
 #include <QClipboard>
@@ -8,6 +9,7 @@
 #include <QString>
 
 #include <chrono>
+#include <optional>
 
 // The system clipboard as plain Unicode text, the only format the program exchanges. Inside the
 // program a line break is CR LF; on the clipboard it is the platform's own line end, so that
@@ -25,7 +27,7 @@ public:
     // The clipboard's text with every line end as CR LF, or "" when it holds no text. Throws
     // RuntimeFailure when the program that holds the clipboard does not hand the text over in
     // time, and when the text has more than characterLimit characters; then nothing is pasted.
-    // QClipboard::Selection reads the X11 primary selection the same way.
+    // QClipboard::Selection reads the primary selection the same way.
     QString GetText(qsizetype characterLimit, QClipboard::Mode mode = QClipboard::Clipboard) const;
     // The text of a drop from another program, read with the same bounds and patience; past
     // characterLimit only its length. Throws RuntimeFailure when the source does not answer.
@@ -38,8 +40,13 @@ public:
     static constexpr std::chrono::milliseconds LongestTransfer{60000};
 
 private:
+    using Patience = SelectionText::Patience;
+
     QString textAtHand(qsizetype characterLimit, QClipboard::Mode mode) const;
-    QString textFromAnotherProgram(qsizetype characterLimit, QClipboard::Mode mode) const;
+    static std::optional<SelectionText::Result> readFromOwner(qsizetype characterLimit,
+                                                              QClipboard::Mode mode);
+    static QString textOf(const SelectionText::Result &read, qsizetype characterLimit);
+    static std::optional<SelectionText::Result> readDropped(qsizetype characterLimit);
     static void keepRepainting();
     [[noreturn]] static void refuseAsTooLarge(qsizetype characterCount, bool wholeTextRead,
                                               qsizetype characterLimit);

@@ -1,0 +1,15 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "clipboard/SelectionText.h"
+
+#include <functional>
+
+// Reads the text another program writes into a pipe, as a Wayland selection's owner hands its
+// text over, in bounded pieces under the same patience as on X11. The reading stops as soon as
+// the text is known to be too large: the owner then gets a closed pipe, which ends its writing
+// however much it has left, where reading on would wait for an offer that may never end.
+// whileWaiting runs every few tens of milliseconds while nothing arrives.
+SelectionText::Result readSelectionPipe(int readEnd, qsizetype characterLimit,
+                                        SelectionText::Patience patience,
+                                        const std::function<void()> &whileWaiting);
