@@ -18,12 +18,13 @@ constexpr size_t PieceSize = 64 * 1024;
 
 } // namespace
 
-SelectionText::Result readSelectionPipe(int readEnd, qsizetype characterLimit,
-                                        SelectionText::Patience patience,
-                                        const std::function<void()> &whileWaiting)
+std::optional<SelectionText::Result> readSelectionPipe(int readEnd, qsizetype characterLimit,
+                                                       SelectionText::Patience patience,
+                                                       const std::function<void()> &whileWaiting,
+                                                       qsizetype keptBytes)
 {
     // UTF-8 is what every text type asked for on Wayland carries.
-    SelectionText::Pieces pieces(characterLimit, QStringConverter::Utf8);
+    SelectionText::Pieces pieces(characterLimit, QStringConverter::Utf8, keptBytes);
     const int flags = fcntl(readEnd, F_GETFL);
     if (flags == -1 || fcntl(readEnd, F_SETFL, flags | O_NONBLOCK) == -1)
         return pieces.cutShort();
@@ -41,8 +42,11 @@ SelectionText::Result readSelectionPipe(int readEnd, qsizetype characterLimit,
             continue;
         }
         const ssize_t count = read(readEnd, piece.data(), piece.size());
-        if (count == 0)
+        if (count == 0) {
+            if (pieces.countedOnly())
+                return std::nullopt;
             return pieces.whole();
+        }
         if (count == -1) {
             if (errno == EAGAIN || errno == EINTR)
                 continue;

@@ -3,9 +3,11 @@
 
 namespace SelectionText {
 
-Pieces::Pieces(qsizetype characterLimit, QStringConverter::Encoding encoding)
+Pieces::Pieces(qsizetype characterLimit, QStringConverter::Encoding encoding,
+               qsizetype keptBytes)
     : m_characterLimit(characterLimit)
     , m_encoding(encoding)
+    , m_keptBytes(keptBytes)
     , m_length(encoding)
 {}
 
@@ -14,7 +16,7 @@ void Pieces::add(QByteArrayView bytes)
     m_length.add(bytes);
     if (!m_keeping)
         return;
-    if (m_length.settled() > m_characterLimit) {
+    if (pastLimit() || m_bytes.size() + bytes.size() > m_keptBytes) {
         m_keeping = false;
         m_bytes.clear();
         return;
@@ -37,7 +39,7 @@ Result Pieces::whole()
 
 Result Pieces::cutShort() const
 {
-    return m_keeping ? Result{Outcome::NoAnswer, {}} : tooLarge(false);
+    return pastLimit() ? tooLarge(false) : Result{Outcome::NoAnswer, {}};
 }
 
 Result Pieces::tooLarge(bool wholeTextRead) const

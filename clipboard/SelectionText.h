@@ -8,6 +8,7 @@
 #include <QStringConverter>
 
 #include <chrono>
+#include <limits>
 
 // What reading another program's selection gives, on X11 and on Wayland alike, and the bounded
 // keeping of its bytes as they come in pieces.
@@ -35,16 +36,20 @@ struct Patience
 
 // The pieces of one text: counted as they come, kept only while the text fits, and decoded only
 // once the whole text is known to fit. Past the limit the pieces are still counted, so that the
-// refusal can say how large the text is.
+// refusal can say how large the text is. A reader that can ask for the text again may keep no
+// more than keptBytes of it, and count the rest only.
 class Pieces
 {
 public:
-    Pieces(qsizetype characterLimit, QStringConverter::Encoding encoding);
+    Pieces(qsizetype characterLimit, QStringConverter::Encoding encoding,
+           qsizetype keptBytes = std::numeric_limits<qsizetype>::max());
 
     void add(QByteArrayView bytes);
     // Whether the text counted so far is already over the limit, whatever is still to come.
-    bool pastLimit() const { return !m_keeping; }
-    // After the last piece.
+    bool pastLimit() const { return m_length.settled() > m_characterLimit; }
+    // Whether bytes have been counted without being kept, in a text not yet past the limit.
+    bool countedOnly() const { return !m_keeping && !pastLimit(); }
+    // After the last piece of a text that was kept, or was past the limit.
     Result whole();
     // When the owner went silent before the last piece.
     Result cutShort() const;
@@ -54,6 +59,7 @@ private:
 
     const qsizetype m_characterLimit;
     const QStringConverter::Encoding m_encoding;
+    const qsizetype m_keptBytes;
     DecodedLength m_length;
     GrowingBuffer m_bytes;
     bool m_keeping = true;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "clipboard/SystemClipboard.h"
 
+#include "clipboard/ClipboardLog.h"
 #include "clipboard/WaylandSelection.h"
 #include "clipboard/X11DropTime.h"
 #include "clipboard/X11Selection.h"
@@ -11,16 +12,14 @@
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QLocale>
-#include <QLoggingCategory>
 #include <QMimeData>
 
 // Last: Xlib's macros (None, Bool, Status, ...) would clash with Qt's names.
 #include <X11/Xlib.h>
 
-namespace {
-
-// Which way each paste was read, for tests to tell: QT_LOGGING_RULES="notatki.clipboard.debug=true".
 Q_LOGGING_CATEGORY(clipboardLog, "notatki.clipboard", QtWarningMsg)
+
+namespace {
 
 // The display the toolkit opened, named by -display or by DISPLAY, or "" when the toolkit holds
 // no Xlib display. Asked of the toolkit rather than read from DISPLAY, which -display overrides.

@@ -6,10 +6,16 @@
 #include <wayland-client.h>
 
 #include <array>
+#include <limits>
 #include <fcntl.h>
 #include <unistd.h>
 
 namespace {
+
+// A text is kept up to this size as it first comes. A larger one is counted only, and asked for
+// again once it is known to fit: a text too large to paste then costs no more memory than
+// this, whoever offers it, and one that fits comes through the pipe twice, a small cost.
+constexpr qsizetype FirstReadingKeeps = 16 << 20;
 
 // The text types asked for, best first.
 constexpr std::array<const char *, 3> TextTypes
@@ -57,18 +63,37 @@ const char *WaylandOffer::textType() const
     return nullptr;
 }
 
-SelectionText::Result readOfferedText(wl_display *display, const char *type,
-                                      const std::function<void(const char *, int)> &receive,
-                                      qsizetype characterLimit, SelectionText::Patience patience,
-                                      const std::function<void()> &whileWaiting)
+namespace {
+
+// One asking: a pipe of its own, closed on every path.
+std::optional<SelectionText::Result> readOnce(
+    wl_display *display, const char *type, const std::function<void(const char *, int)> &receive,
+    qsizetype characterLimit, SelectionText::Patience patience,
+    const std::function<void()> &whileWaiting, qsizetype keptBytes)
 {
     Pipe pipe;
     if (!pipe.isOpen())
-        return {SelectionText::Outcome::NoAnswer, {}};
+        return SelectionText::Result{SelectionText::Outcome::NoAnswer, {}};
     receive(type, pipe.writeEnd());
     // The request holds a copy of the pipe's end from the moment it is queued, so ours can go at
     // once; a connection too full to take it now sends it with the toolkit's next flush.
     wl_display_flush(display);
     pipe.closeWriteEnd();
-    return readSelectionPipe(pipe.readEnd(), characterLimit, patience, whileWaiting);
+    return readSelectionPipe(pipe.readEnd(), characterLimit, patience, whileWaiting, keptBytes);
+}
+
+} // namespace
+
+SelectionText::Result readOfferedText(wl_display *display, const char *type,
+                                      const std::function<void(const char *, int)> &receive,
+                                      qsizetype characterLimit, SelectionText::Patience patience,
+                                      const std::function<void()> &whileWaiting)
+{
+    if (auto read = readOnce(display, type, receive, characterLimit, patience, whileWaiting,
+                             FirstReadingKeeps))
+        return *std::move(read);
+    // Known to fit now: asked for again, and kept whole.
+    return readOnce(display, type, receive, characterLimit, patience, whileWaiting,
+                    std::numeric_limits<qsizetype>::max())
+        .value_or(SelectionText::Result{SelectionText::Outcome::NoAnswer, {}});
 }

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "clipboard/WaylandSelection.h"
 
+#include "clipboard/ClipboardLog.h"
 #include "clipboard/WaylandDragTarget.h"
 #include "clipboard/WaylandOffer.h"
 
@@ -35,8 +36,9 @@ class Offers
 public:
     using Destroy = void (*)(Offer *);
 
-    explicit Offers(Destroy destroy)
-        : m_destroy(destroy)
+    Offers(const char *selectionName, Destroy destroy)
+        : m_selectionName(selectionName)
+        , m_destroy(destroy)
     {}
     ~Offers()
     {
@@ -75,6 +77,9 @@ public:
             m_destroy(m_selection);
         m_selection = offer;
         m_selectionShown = offer ? take(offer) : WaylandOffer();
+        qCDebug(clipboardLog, "the compositor shows %s %s%s%s", offer ? "a" : "no",
+                m_selectionName, offer ? " as " : "",
+                m_selectionShown.types.join(", ").constData());
         for (const auto &stale : m_shown)
             m_destroy(stale.first);
         m_shown.clear();
@@ -85,6 +90,7 @@ public:
     const WaylandOffer &selectionShown() const { return m_selectionShown; }
 
 private:
+    const char *const m_selectionName;
     const Destroy m_destroy;
     std::map<Offer *, WaylandOffer> m_shown;
     Offer *m_selection = nullptr;
@@ -224,13 +230,13 @@ private:
         if (!m_seat)
             return;
         if (m_clipboardManager && !m_clipboardDevice) {
-            m_clipboardOffers = std::make_unique<Offers<wl_data_offer>>(destroyOffer);
+            m_clipboardOffers = std::make_unique<Offers<wl_data_offer>>("clipboard", destroyOffer);
             m_clipboardDevice = wl_data_device_manager_get_data_device(m_clipboardManager, m_seat);
             wl_data_device_add_listener(m_clipboardDevice, &clipboardListener, this);
         }
         if (m_primaryManager && !m_primaryDevice) {
             m_primaryOffers = std::make_unique<Offers<zwp_primary_selection_offer_v1>>(
-                destroyPrimaryOffer);
+                "primary selection", destroyPrimaryOffer);
             m_primaryDevice
                 = zwp_primary_selection_device_manager_v1_get_device(m_primaryManager, m_seat);
             zwp_primary_selection_device_v1_add_listener(m_primaryDevice, &primaryListener, this);

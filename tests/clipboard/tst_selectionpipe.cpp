@@ -5,6 +5,7 @@
 #include <QTest>
 
 #include <array>
+#include <limits>
 #include <csignal>
 #include <fcntl.h>
 #include <poll.h>
@@ -36,6 +37,8 @@ struct Step
     std::chrono::milliseconds pauseBefore = 0ms;
 };
 using Steps = QList<Step>;
+
+constexpr qsizetype Unlimited = std::numeric_limits<qsizetype>::max();
 
 // The owner's side: writes its steps on a thread of its own, then closes its end, or holds it
 // open until the reader has gone when it never finishes.
@@ -95,6 +98,9 @@ void SelectionPipeTest::readsWhatTheOwnerWrites_data()
     QTest::addColumn<Steps>("steps");
     QTest::addColumn<bool>("finishes");
     QTest::addColumn<qsizetype>("characterLimit");
+    QTest::addColumn<qsizetype>("keptBytes");
+    // Whether the text, counted and not kept, must be asked for again; else the outcome.
+    QTest::addColumn<bool>("askAgain");
     QTest::addColumn<Outcome>("outcome");
     QTest::addColumn<QString>("text");
     QTest::addColumn<qsizetype>("atLeastCharacters");
@@ -106,30 +112,40 @@ void SelectionPipeTest::readsWhatTheOwnerWrites_data()
 
     const QByteArray polish = QStringLiteral("Zażółć\ngęślą\njaźń").toUtf8();
     QTest::newRow("a text in one piece")
-        << oneStep(polish) << true << qsizetype(100) << Outcome::Text
+        << oneStep(polish) << true << qsizetype(100) << Unlimited << false << Outcome::Text
         << QString::fromUtf8(polish) << qsizetype(0) << 2000 << 0;
     QTest::newRow("a letter cut between two pieces")
-        << Steps{{polish.left(3)}, {polish.mid(3), 20ms}} << true << qsizetype(100)
+        << Steps{{polish.left(3)}, {polish.mid(3), 20ms}} << true << qsizetype(100) << Unlimited << false
         << Outcome::Text << QString::fromUtf8(polish) << qsizetype(0) << 2000 << 0;
-    QTest::newRow("an empty text") << Steps{} << true << qsizetype(100) << Outcome::Text
+    QTest::newRow("an empty text") << Steps{} << true << qsizetype(100) << Unlimited << false << Outcome::Text
                                    << QString() << qsizetype(0) << 2000 << 0;
     QTest::newRow("exactly at the limit")
-        << oneStep(QByteArray(64, 'a')) << true << qsizetype(64) << Outcome::Text
+        << oneStep(QByteArray(64, 'a')) << true << qsizetype(64) << Unlimited << false << Outcome::Text
         << QString(64, u'a') << qsizetype(0) << 2000 << 0;
     QTest::newRow("over the limit, the owner going on for ever")
         << Steps{{QByteArray(1000, 'a')}, {QByteArray(1000, 'b'), 10ms}} << false
-        << qsizetype(1500) << Outcome::TooLarge << QString() << qsizetype(1501) << 250 << 0;
+        << qsizetype(1500) << Unlimited << false << Outcome::TooLarge << QString() << qsizetype(1501) << 250 << 0;
     QTest::newRow("over the limit by one two-unit character")
         << oneStep(QByteArray(63, 'a') + QStringLiteral("\U0001F600").toUtf8()) << true
-        << qsizetype(64) << Outcome::TooLarge << QString() << qsizetype(65) << 2000 << 0;
+        << qsizetype(64) << Unlimited << false << Outcome::TooLarge << QString() << qsizetype(65) << 2000 << 0;
+    QTest::newRow("a text that fits, longer than what is kept")
+        << oneStep(polish) << true << qsizetype(100) << qsizetype(10) << true << Outcome::Text
+        << QString() << qsizetype(0) << 2000 << 0;
+    QTest::newRow("a text as long as what is kept")
+        << oneStep(polish) << true << qsizetype(100) << qsizetype(polish.size()) << false
+        << Outcome::Text << QString::fromUtf8(polish) << qsizetype(0) << 2000 << 0;
+    QTest::newRow("over the limit while only counting, the owner going on for ever")
+        << Steps{{QByteArray(1000, 'a')}, {QByteArray(1000, 'b'), 10ms}} << false
+        << qsizetype(1500) << qsizetype(100) << false << Outcome::TooLarge << QString()
+        << qsizetype(1501) << 250 << 0;
     QTest::newRow("an owner that never writes")
-        << Steps{} << false << qsizetype(100) << Outcome::NoAnswer << QString() << qsizetype(0)
+        << Steps{} << false << qsizetype(100) << Unlimited << false << Outcome::NoAnswer << QString() << qsizetype(0)
         << 2000 << 300;
     QTest::newRow("an owner that falls silent after a piece")
-        << oneStep(polish.left(5)) << false << qsizetype(100) << Outcome::NoAnswer << QString()
+        << oneStep(polish.left(5)) << false << qsizetype(100) << Unlimited << false << Outcome::NoAnswer << QString()
         << qsizetype(0) << 2000 << 300;
     QTest::newRow("an owner writing more slowly than the whole transfer may take")
-        << Steps(40, Step{QByteArray("a"), 100ms}) << false << qsizetype(100)
+        << Steps(40, Step{QByteArray("a"), 100ms}) << false << qsizetype(100) << Unlimited << false
         << Outcome::NoAnswer << QString() << qsizetype(0) << 2500 << 1000;
 }
 
@@ -138,6 +154,8 @@ void SelectionPipeTest::readsWhatTheOwnerWrites()
     QFETCH(Steps, steps);
     QFETCH(bool, finishes);
     QFETCH(qsizetype, characterLimit);
+    QFETCH(qsizetype, keptBytes);
+    QFETCH(bool, askAgain);
     QFETCH(Outcome, outcome);
     QFETCH(QString, text);
     QFETCH(qsizetype, atLeastCharacters);
@@ -148,10 +166,12 @@ void SelectionPipeTest::readsWhatTheOwnerWrites()
     int waits = 0;
     QElapsedTimer clock;
     clock.start();
-    const SelectionText::Result read = readSelectionPipe(owner.readEnd(), characterLimit,
-                                                         {300ms, 1000ms}, [&waits] { ++waits; });
+    const std::optional<SelectionText::Result> reading = readSelectionPipe(
+        owner.readEnd(), characterLimit, {300ms, 1000ms}, [&waits] { ++waits; }, keptBytes);
     const qint64 elapsed = clock.elapsed();
 
+    QCOMPARE(!reading, askAgain);
+    const SelectionText::Result read = reading.value_or(SelectionText::Result{outcome, {}});
     QCOMPARE(read.outcome, outcome);
     QCOMPARE(read.text, text);
     QVERIFY2(read.charactersRead >= atLeastCharacters, qPrintable(QString::number(read.charactersRead)));

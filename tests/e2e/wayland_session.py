@@ -1,0 +1,147 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
+"""Drives the real program under a headless mutter, as a user and a screen reader would.
+
+Usage: wayland_session.py. Reads one command a line on standard input and answers each with
+one line, "ok" and a JSON value, or "error" and the reason. It answers once when the virtual
+keyboard and pointer are there, before any command:
+
+  program PID          finds the program's main window on the accessibility bus
+  keys ctrl+v          presses and releases the keys on mutter's virtual keyboard
+  pointer-to X Y       moves the virtual pointer to that point of the monitor
+  pointer-by DX DY     moves it by so many pixels
+  click middle         presses and releases a pointer button
+  press NAME           presses the push button named NAME, as a screen reader does
+  focus-area           gives the text area the keyboard focus
+  text                 the text area's text
+  wait-text JSON       waits until the text area's text is the JSON string
+  wait-contains JSON   waits until the text area's text holds the JSON string
+  message              waits for a message box, answers with its labels, and closes it
+
+mutter's remote desktop interface gives the seat its virtual keyboard and pointer: a headless
+mutter has neither, and without a keyboard no window gets the focus that brings it the
+selection. The session lasts as long as this process.
+"""
+import json
+import sys
+
+from gi.repository import Gio, GLib
+
+sys.path.insert(0, __file__.rsplit("/", 1)[0])
+import accessibility_tree as tree  # noqa: E402
+
+KEYSYMS = {"ctrl": 0xFFE3, "shift": 0xFFE1, "a": 0x61, "v": 0x76}
+BUTTONS = {"left": 0x110, "right": 0x111, "middle": 0x112}
+MONITOR = (1280, 1024)
+
+
+class RemoteDesktop:
+    def __init__(self):
+        self.bus = Gio.bus_get_sync(Gio.BusType.SESSION)
+        self.session = self.call("/org/gnome/Mutter/RemoteDesktop", "org.gnome.Mutter.RemoteDesktop",
+                                 "CreateSession", None, "(o)")[0]
+        self.session_call("Start")
+        # mutter adds the virtual devices to the seat on their first use, and a client that
+        # comes later finds them there.
+        self.keys("shift")
+        self.session_call("NotifyPointerMotionRelative", GLib.Variant("(dd)", (0, 0)))
+
+    def call(self, path, interface, method, args=None, reply=None):
+        result = self.bus.call_sync("org.gnome.Mutter.RemoteDesktop", path, interface, method,
+                                    args, GLib.VariantType(reply) if reply else None,
+                                    Gio.DBusCallFlags.NONE, -1, None)
+        return result.unpack() if result else None
+
+    def session_call(self, method, args=None):
+        self.call(self.session, "org.gnome.Mutter.RemoteDesktop.Session", method, args)
+
+    def keys(self, combination):
+        names = combination.split("+")
+        for name in names:
+            self.session_call("NotifyKeyboardKeysym", GLib.Variant("(ub)", (KEYSYMS[name], True)))
+        for name in reversed(names):
+            self.session_call("NotifyKeyboardKeysym", GLib.Variant("(ub)", (KEYSYMS[name], False)))
+
+    def pointer_to(self, point):
+        # Relative motion is all a session without a screen cast may send: the pointer is first
+        # pushed into the top left corner, where the monitor stops it.
+        x, y = (float(value) for value in point.split())
+        self.session_call("NotifyPointerMotionRelative",
+                          GLib.Variant("(dd)", (-10 * MONITOR[0], -10 * MONITOR[1])))
+        self.session_call("NotifyPointerMotionRelative", GLib.Variant("(dd)", (x, y)))
+
+    def pointer_by(self, offset):
+        dx, dy = (float(value) for value in offset.split())
+        self.session_call("NotifyPointerMotionRelative", GLib.Variant("(dd)", (dx, dy)))
+
+    def click(self, button):
+        for state in (True, False):
+            self.session_call("NotifyPointerButton", GLib.Variant("(ib)", (BUTTONS[button], state)))
+
+
+class Program:
+    def __init__(self, pid):
+        self.pid = pid
+        self.app = tree.application(pid)
+        self.frame = tree.wait_for(lambda: tree.window(self.app, "frame", tree.WINDOW),
+                                   "the main window")
+        self.area = tree.find(self.frame, "text", "Notatki")
+
+    def press(self, name):
+        tree.find(self.frame, "push button", name).queryAction().doAction(0)
+
+    def focus_area(self):
+        self.area.queryComponent().grabFocus()
+        tree.wait_for(lambda: "focused" in tree.states(self.area), "the text area's focus")
+
+    def text(self):
+        return self.area.queryText().getText(0, -1)
+
+    def wait_text(self, holds, timeout=30):
+        try:
+            tree.wait_for(lambda: holds(self.text()), "the text", timeout)
+        except tree.Failure:
+            raise tree.Failure(f"the text is {self.text()[:200]!r}")
+
+    def message(self):
+        box = tree.wait_for(lambda: tree.window(self.app, "alert", "Notatki"), "the message box", 30)
+        words = " | ".join(node.name for _, node in tree.walk(box) if node.getRoleName() == "label")
+        next(node for _, node in tree.walk(box)
+             if node.getRoleName() == "push button").queryAction().doAction(0)
+        tree.wait_for(lambda: tree.window(self.app, "alert", "Notatki") is None,
+                      "the message box to close")
+        return words
+
+
+def main():
+    desktop = RemoteDesktop()
+    program = None
+
+    def find_program(pid):
+        nonlocal program
+        program = Program(int(pid))
+
+    commands = {
+        "program": find_program,
+        "keys": desktop.keys,
+        "pointer-to": desktop.pointer_to,
+        "pointer-by": desktop.pointer_by,
+        "click": desktop.click,
+        "press": lambda name: program.press(name),
+        "focus-area": lambda: program.focus_area(),
+        "text": lambda: program.text(),
+        "wait-text": lambda text: program.wait_text(lambda now: now == json.loads(text)),
+        "wait-contains": lambda text: program.wait_text(lambda now: json.loads(text) in now),
+        "message": lambda: program.message(),
+    }
+    print("ok null", flush=True)
+    for line in sys.stdin:
+        command, _, argument = line.rstrip("\n").partition(" ")
+        try:
+            result = commands[command](argument) if argument else commands[command]()
+            print("ok", json.dumps(result, ensure_ascii=False), flush=True)
+        except Exception as failure:  # every failure is the test's to report
+            print("error", str(failure).replace("\n", " "), flush=True)
+
+
+if __name__ == "__main__":
+    main()
