@@ -15,7 +15,7 @@
 //
 // No more than keptBytes of the text are kept. Gives nothing for a longer text that fits: it was
 // counted, not kept, and must be asked for again.
-std::optional<SelectionText::Result> readSelectionPipe(
-    int readEnd, qsizetype characterLimit, SelectionText::Patience patience,
-    const std::function<void()> &whileWaiting,
-    qsizetype keptBytes = std::numeric_limits<qsizetype>::max());
+std::optional<SelectionText::Result>
+readSelectionPipe(int readEnd, qsizetype characterLimit, SelectionText::Patience patience,
+                  const std::function<void()> &whileWaiting,
+                  qsizetype keptBytes = std::numeric_limits<qsizetype>::max());

@@ -3,8 +3,7 @@
 
 namespace SelectionText {
 
-Pieces::Pieces(qsizetype characterLimit, QStringConverter::Encoding encoding,
-               qsizetype keptBytes)
+Pieces::Pieces(qsizetype characterLimit, QStringConverter::Encoding encoding, qsizetype keptBytes)
     : m_characterLimit(characterLimit)
     , m_encoding(encoding)
     , m_keptBytes(keptBytes)

@@ -49,8 +49,8 @@ void SystemClipboard::SetText(const QString &text)
 QString SystemClipboard::GetText(qsizetype characterLimit, QClipboard::Mode mode) const
 {
     // What this program put there is at hand without asking anybody.
-    const bool ours = mode == QClipboard::Selection ? m_clipboard.ownsSelection()
-                                                    : m_clipboard.ownsClipboard();
+    const bool ours
+        = mode == QClipboard::Selection ? m_clipboard.ownsSelection() : m_clipboard.ownsClipboard();
     const std::optional<SelectionText::Result> read
         = ours ? std::nullopt : readFromOwner(characterLimit, mode);
     qCDebug(clipboardLog, "%s read by %s: outcome %d, %lld characters",
@@ -81,8 +81,7 @@ std::optional<SelectionText::Result> SystemClipboard::readFromOwner(qsizetype ch
     if (QGuiApplication::platformName() == u"xcb") {
         // Without the display's name, the toolkit's own clipboard still reads the right display.
         const QByteArray displayName = openedDisplayName();
-        const auto selection = displayName.isEmpty() ? nullptr
-                                                     : X11Selection::connect(displayName);
+        const auto selection = displayName.isEmpty() ? nullptr : X11Selection::connect(displayName);
         if (!selection)
             return std::nullopt;
         return selection->readText(primary ? X11Selection::SelectionName::Primary
@@ -142,8 +141,7 @@ std::optional<SelectionText::Result> SystemClipboard::readDropped(qsizetype char
     const Patience patience{Silence, LongestTransfer};
     if (QGuiApplication::platformName() == u"xcb") {
         const QByteArray displayName = openedDisplayName();
-        const auto selection = displayName.isEmpty() ? nullptr
-                                                     : X11Selection::connect(displayName);
+        const auto selection = displayName.isEmpty() ? nullptr : X11Selection::connect(displayName);
         if (!selection)
             return std::nullopt;
         return selection->readText(X11Selection::SelectionName::DragAndDrop, characterLimit,

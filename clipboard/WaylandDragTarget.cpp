@@ -14,8 +14,8 @@
 
 namespace {
 
-constexpr uint32_t CopyOrMove = WL_DATA_DEVICE_MANAGER_DND_ACTION_COPY
-                                | WL_DATA_DEVICE_MANAGER_DND_ACTION_MOVE;
+constexpr uint32_t CopyOrMove
+    = WL_DATA_DEVICE_MANAGER_DND_ACTION_COPY | WL_DATA_DEVICE_MANAGER_DND_ACTION_MOVE;
 
 QWindow *windowOf(wl_surface *surface)
 {
@@ -151,9 +151,9 @@ void WaylandDragTarget::takeSourceActions(wl_data_offer *offer, uint32_t actions
         m_shown.sourceActions = actions;
 }
 
-std::optional<SelectionText::Result> WaylandDragTarget::readDropped(
-    qsizetype characterLimit, SelectionText::Patience patience,
-    const std::function<void()> &whileWaiting)
+std::optional<SelectionText::Result>
+WaylandDragTarget::readDropped(qsizetype characterLimit, SelectionText::Patience patience,
+                               const std::function<void()> &whileWaiting)
 {
     if (!m_dropping || !m_offer || ownDrag())
         return std::nullopt;

@@ -6,8 +6,8 @@
 #include <wayland-client.h>
 
 #include <array>
-#include <limits>
 #include <fcntl.h>
+#include <limits>
 #include <unistd.h>
 
 namespace {
@@ -66,10 +66,12 @@ const char *WaylandOffer::textType() const
 namespace {
 
 // One asking: a pipe of its own, closed on every path.
-std::optional<SelectionText::Result> readOnce(
-    wl_display *display, const char *type, const std::function<void(const char *, int)> &receive,
-    qsizetype characterLimit, SelectionText::Patience patience,
-    const std::function<void()> &whileWaiting, qsizetype keptBytes)
+std::optional<SelectionText::Result> readOnce(wl_display *display, const char *type,
+                                              const std::function<void(const char *, int)> &receive,
+                                              qsizetype characterLimit,
+                                              SelectionText::Patience patience,
+                                              const std::function<void()> &whileWaiting,
+                                              qsizetype keptBytes)
 {
     Pipe pipe;
     if (!pipe.isOpen())

@@ -77,9 +77,8 @@ public:
             m_destroy(m_selection);
         m_selection = offer;
         m_selectionShown = offer ? take(offer) : WaylandOffer();
-        qCDebug(clipboardLog, "the compositor shows %s %s%s%s", offer ? "a" : "no",
-                m_selectionName, offer ? " as " : "",
-                m_selectionShown.types.join(", ").constData());
+        qCDebug(clipboardLog, "the compositor shows %s %s%s%s", offer ? "a" : "no", m_selectionName,
+                offer ? " as " : "", m_selectionShown.types.join(", ").constData());
         for (const auto &stale : m_shown)
             m_destroy(stale.first);
         m_shown.clear();
@@ -99,10 +98,10 @@ private:
 };
 
 template<typename Offer>
-std::optional<SelectionText::Result> readSelection(
-    wl_display *display, const Offers<Offer> &offers, void (*receive)(Offer *, const char *, int32_t),
-    qsizetype characterLimit, SelectionText::Patience patience,
-    const std::function<void()> &whileWaiting)
+std::optional<SelectionText::Result>
+readSelection(wl_display *display, const Offers<Offer> &offers,
+              void (*receive)(Offer *, const char *, int32_t), qsizetype characterLimit,
+              SelectionText::Patience patience, const std::function<void()> &whileWaiting)
 {
     if (!offers.announced())
         return std::nullopt;
@@ -140,8 +139,7 @@ void receiveOffer(wl_data_offer *offer, const char *type, int32_t writeEnd)
     wl_data_offer_receive(offer, type, writeEnd);
 }
 
-void receivePrimaryOffer(zwp_primary_selection_offer_v1 *offer, const char *type,
-                         int32_t writeEnd)
+void receivePrimaryOffer(zwp_primary_selection_offer_v1 *offer, const char *type, int32_t writeEnd)
 {
     zwp_primary_selection_offer_v1_receive(offer, type, writeEnd);
 }
@@ -192,13 +190,13 @@ public:
         if (selection == SelectionName::Primary) {
             if (!m_primaryOffers)
                 return std::nullopt;
-            return readSelection(m_display, *m_primaryOffers, receivePrimaryOffer,
-                                 characterLimit, patience, whileWaiting);
+            return readSelection(m_display, *m_primaryOffers, receivePrimaryOffer, characterLimit,
+                                 patience, whileWaiting);
         }
         if (!m_clipboardOffers)
             return std::nullopt;
-        return readSelection(m_display, *m_clipboardOffers, receiveOffer, characterLimit,
-                             patience, whileWaiting);
+        return readSelection(m_display, *m_clipboardOffers, receiveOffer, characterLimit, patience,
+                             whileWaiting);
     }
 
     WaylandDragTarget &dragTarget() { return m_dragTarget; }
@@ -209,18 +207,18 @@ private:
         if (!m_seat && std::strcmp(interface, wl_seat_interface.name) == 0) {
             // The first seat, as the toolkit takes: the one whose keyboard focus brings the
             // selection.
-            m_seat = static_cast<wl_seat *>(wl_registry_bind(m_registry, name, &wl_seat_interface, 1));
+            m_seat
+                = static_cast<wl_seat *>(wl_registry_bind(m_registry, name, &wl_seat_interface, 1));
         } else if (!m_clipboardManager
                    && std::strcmp(interface, wl_data_device_manager_interface.name) == 0) {
             m_clipboardManager = static_cast<wl_data_device_manager *>(wl_registry_bind(
                 m_registry, name, &wl_data_device_manager_interface, std::min(version, 3u)));
         } else if (!m_primaryManager
-                   && std::strcmp(interface,
-                                  zwp_primary_selection_device_manager_v1_interface.name)
+                   && std::strcmp(interface, zwp_primary_selection_device_manager_v1_interface.name)
                           == 0) {
-            m_primaryManager = static_cast<zwp_primary_selection_device_manager_v1 *>(
-                wl_registry_bind(m_registry, name,
-                                 &zwp_primary_selection_device_manager_v1_interface, 1));
+            m_primaryManager
+                = static_cast<zwp_primary_selection_device_manager_v1 *>(wl_registry_bind(
+                    m_registry, name, &zwp_primary_selection_device_manager_v1_interface, 1));
         }
         startDevices();
     }
@@ -308,37 +306,36 @@ const wl_registry_listener WaylandSelection::Devices::registryListener = {
     .global_remove = [](void *, wl_registry *, uint32_t) {},
 };
 const wl_data_device_listener WaylandSelection::Devices::clipboardListener = {
-    .data_offer = [](void *data, wl_data_device *,
-                     wl_data_offer *offer) { of(data)->showOffer(offer); },
-    .enter = [](void *data, wl_data_device *, uint32_t serial, wl_surface *surface,
-                wl_fixed_t x, wl_fixed_t y, wl_data_offer *offer) {
-        of(data)->enterDrag(serial, surface,
-                            QPointF(wl_fixed_to_double(x), wl_fixed_to_double(y)), offer);
-    },
+    .data_offer
+    = [](void *data, wl_data_device *, wl_data_offer *offer) { of(data)->showOffer(offer); },
+    .enter =
+        [](void *data, wl_data_device *, uint32_t serial, wl_surface *surface, wl_fixed_t x,
+           wl_fixed_t y, wl_data_offer *offer) {
+            of(data)->enterDrag(serial, surface,
+                                QPointF(wl_fixed_to_double(x), wl_fixed_to_double(y)), offer);
+        },
     .leave = [](void *data, wl_data_device *) { of(data)->m_dragTarget.leave(); },
-    .motion = [](void *data, wl_data_device *, uint32_t, wl_fixed_t x, wl_fixed_t y) {
-        of(data)->m_dragTarget.move(QPointF(wl_fixed_to_double(x), wl_fixed_to_double(y)));
-    },
+    .motion =
+        [](void *data, wl_data_device *, uint32_t, wl_fixed_t x, wl_fixed_t y) {
+            of(data)->m_dragTarget.move(QPointF(wl_fixed_to_double(x), wl_fixed_to_double(y)));
+        },
     .drop = [](void *data, wl_data_device *) { of(data)->m_dragTarget.drop(); },
     .selection = [](void *data, wl_data_device *,
                     wl_data_offer *offer) { of(data)->m_clipboardOffers->select(offer); },
 };
 const wl_data_offer_listener WaylandSelection::Devices::offerListener = {
-    .offer = [](void *data, wl_data_offer *offer,
-                const char *type) { of(data)->addType(offer, type); },
+    .offer
+    = [](void *data, wl_data_offer *offer, const char *type) { of(data)->addType(offer, type); },
     .source_actions = [](void *data, wl_data_offer *offer,
                          uint32_t actions) { of(data)->takeSourceActions(offer, actions); },
     .action = [](void *, wl_data_offer *, uint32_t) {},
 };
 const zwp_primary_selection_device_v1_listener WaylandSelection::Devices::primaryListener = {
     .data_offer = [](void *data, zwp_primary_selection_device_v1 *,
-                     zwp_primary_selection_offer_v1 *offer) {
-        of(data)->showPrimaryOffer(offer);
-    },
-    .selection = [](void *data, zwp_primary_selection_device_v1 *,
-                    zwp_primary_selection_offer_v1 *offer) {
-        of(data)->m_primaryOffers->select(offer);
-    },
+                     zwp_primary_selection_offer_v1 *offer) { of(data)->showPrimaryOffer(offer); },
+    .selection
+    = [](void *data, zwp_primary_selection_device_v1 *,
+         zwp_primary_selection_offer_v1 *offer) { of(data)->m_primaryOffers->select(offer); },
 };
 const zwp_primary_selection_offer_v1_listener WaylandSelection::Devices::primaryOfferListener = {
     .offer = [](void *data, zwp_primary_selection_offer_v1 *offer,
@@ -371,15 +368,16 @@ WaylandSelection::WaylandSelection(std::unique_ptr<Devices> devices)
 
 WaylandSelection::~WaylandSelection() = default;
 
-std::optional<WaylandSelection::Result> WaylandSelection::readText(
-    SelectionName selection, qsizetype characterLimit, Patience patience,
-    const std::function<void()> &whileWaiting)
+std::optional<WaylandSelection::Result>
+WaylandSelection::readText(SelectionName selection, qsizetype characterLimit, Patience patience,
+                           const std::function<void()> &whileWaiting)
 {
     return m_devices->readText(selection, characterLimit, patience, whileWaiting);
 }
 
-std::optional<WaylandSelection::Result> WaylandSelection::readDropped(
-    qsizetype characterLimit, Patience patience, const std::function<void()> &whileWaiting)
+std::optional<WaylandSelection::Result>
+WaylandSelection::readDropped(qsizetype characterLimit, Patience patience,
+                              const std::function<void()> &whileWaiting)
 {
     return m_devices->dragTarget().readDropped(characterLimit, patience, whileWaiting);
 }

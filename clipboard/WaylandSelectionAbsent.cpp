@@ -3,9 +3,11 @@
 #include "clipboard/WaylandSelection.h"
 
 class WaylandSelection::Devices
-{};
+{
+};
 
-void WaylandSelection::watch() {}
+void WaylandSelection::watch()
+{}
 
 WaylandSelection *WaylandSelection::watching()
 {
@@ -14,14 +16,14 @@ WaylandSelection *WaylandSelection::watching()
 
 WaylandSelection::~WaylandSelection() = default;
 
-std::optional<WaylandSelection::Result> WaylandSelection::readText(
-    SelectionName, qsizetype, Patience, const std::function<void()> &)
+std::optional<WaylandSelection::Result>
+WaylandSelection::readText(SelectionName, qsizetype, Patience, const std::function<void()> &)
 {
     return std::nullopt;
 }
 
-std::optional<WaylandSelection::Result> WaylandSelection::readDropped(
-    qsizetype, Patience, const std::function<void()> &)
+std::optional<WaylandSelection::Result> WaylandSelection::readDropped(qsizetype, Patience,
+                                                                      const std::function<void()> &)
 {
     return std::nullopt;
 }

@@ -3,12 +3,14 @@
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
-build_packages=(cmake make ninja-build g++ qt6-base-dev qt6-base-private-dev qt6-translations-l10n
-                fonts-dejavu-core libxcb1-dev libx11-dev)
+build_packages=(cmake make ninja-build g++ pkgconf qt6-base-dev qt6-base-private-dev
+                qt6-translations-l10n fonts-dejavu-core libxcb1-dev libx11-dev libwayland-dev
+                wayland-protocols)
 test_packages=(xvfb xauth openbox xdotool xclip wmctrl x11-utils x11-xserver-utils imagemagick
                appstream desktop-file-utils librsvg2-bin clang libclang-rt-14-dev
                dbus-daemon at-spi2-core python3-pyatspi acl attr bindfs e2fsprogs
-               dpkg-dev file lintian man-db fonts-noto-core fonts-noto-color-emoji)
+               dpkg-dev file lintian man-db fonts-noto-core fonts-noto-color-emoji
+               mutter qt6-wayland wl-clipboard libglib2.0-bin)
 
 # Installs whichever of the named packages are missing; only then does it need root.
 install_missing() {

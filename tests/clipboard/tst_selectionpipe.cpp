@@ -5,9 +5,9 @@
 #include <QTest>
 
 #include <array>
-#include <limits>
 #include <csignal>
 #include <fcntl.h>
+#include <limits>
 #include <poll.h>
 #include <thread>
 #include <unistd.h>
@@ -115,19 +115,20 @@ void SelectionPipeTest::readsWhatTheOwnerWrites_data()
         << oneStep(polish) << true << qsizetype(100) << Unlimited << false << Outcome::Text
         << QString::fromUtf8(polish) << qsizetype(0) << 2000 << 0;
     QTest::newRow("a letter cut between two pieces")
-        << Steps{{polish.left(3)}, {polish.mid(3), 20ms}} << true << qsizetype(100) << Unlimited << false
-        << Outcome::Text << QString::fromUtf8(polish) << qsizetype(0) << 2000 << 0;
-    QTest::newRow("an empty text") << Steps{} << true << qsizetype(100) << Unlimited << false << Outcome::Text
-                                   << QString() << qsizetype(0) << 2000 << 0;
+        << Steps{{polish.left(3)}, {polish.mid(3), 20ms}} << true << qsizetype(100) << Unlimited
+        << false << Outcome::Text << QString::fromUtf8(polish) << qsizetype(0) << 2000 << 0;
+    QTest::newRow("an empty text") << Steps{} << true << qsizetype(100) << Unlimited << false
+                                   << Outcome::Text << QString() << qsizetype(0) << 2000 << 0;
     QTest::newRow("exactly at the limit")
-        << oneStep(QByteArray(64, 'a')) << true << qsizetype(64) << Unlimited << false << Outcome::Text
-        << QString(64, u'a') << qsizetype(0) << 2000 << 0;
+        << oneStep(QByteArray(64, 'a')) << true << qsizetype(64) << Unlimited << false
+        << Outcome::Text << QString(64, u'a') << qsizetype(0) << 2000 << 0;
     QTest::newRow("over the limit, the owner going on for ever")
-        << Steps{{QByteArray(1000, 'a')}, {QByteArray(1000, 'b'), 10ms}} << false
-        << qsizetype(1500) << Unlimited << false << Outcome::TooLarge << QString() << qsizetype(1501) << 250 << 0;
+        << Steps{{QByteArray(1000, 'a')}, {QByteArray(1000, 'b'), 10ms}} << false << qsizetype(1500)
+        << Unlimited << false << Outcome::TooLarge << QString() << qsizetype(1501) << 250 << 0;
     QTest::newRow("over the limit by one two-unit character")
         << oneStep(QByteArray(63, 'a') + QStringLiteral("\U0001F600").toUtf8()) << true
-        << qsizetype(64) << Unlimited << false << Outcome::TooLarge << QString() << qsizetype(65) << 2000 << 0;
+        << qsizetype(64) << Unlimited << false << Outcome::TooLarge << QString() << qsizetype(65)
+        << 2000 << 0;
     QTest::newRow("a text that fits, longer than what is kept")
         << oneStep(polish) << true << qsizetype(100) << qsizetype(10) << true << Outcome::Text
         << QString() << qsizetype(0) << 2000 << 0;
@@ -135,15 +136,14 @@ void SelectionPipeTest::readsWhatTheOwnerWrites_data()
         << oneStep(polish) << true << qsizetype(100) << qsizetype(polish.size()) << false
         << Outcome::Text << QString::fromUtf8(polish) << qsizetype(0) << 2000 << 0;
     QTest::newRow("over the limit while only counting, the owner going on for ever")
-        << Steps{{QByteArray(1000, 'a')}, {QByteArray(1000, 'b'), 10ms}} << false
-        << qsizetype(1500) << qsizetype(100) << false << Outcome::TooLarge << QString()
-        << qsizetype(1501) << 250 << 0;
+        << Steps{{QByteArray(1000, 'a')}, {QByteArray(1000, 'b'), 10ms}} << false << qsizetype(1500)
+        << qsizetype(100) << false << Outcome::TooLarge << QString() << qsizetype(1501) << 250 << 0;
     QTest::newRow("an owner that never writes")
-        << Steps{} << false << qsizetype(100) << Unlimited << false << Outcome::NoAnswer << QString() << qsizetype(0)
-        << 2000 << 300;
+        << Steps{} << false << qsizetype(100) << Unlimited << false << Outcome::NoAnswer
+        << QString() << qsizetype(0) << 2000 << 300;
     QTest::newRow("an owner that falls silent after a piece")
-        << oneStep(polish.left(5)) << false << qsizetype(100) << Unlimited << false << Outcome::NoAnswer << QString()
-        << qsizetype(0) << 2000 << 300;
+        << oneStep(polish.left(5)) << false << qsizetype(100) << Unlimited << false
+        << Outcome::NoAnswer << QString() << qsizetype(0) << 2000 << 300;
     QTest::newRow("an owner writing more slowly than the whole transfer may take")
         << Steps(40, Step{QByteArray("a"), 100ms}) << false << qsizetype(100) << Unlimited << false
         << Outcome::NoAnswer << QString() << qsizetype(0) << 2500 << 1000;
@@ -174,7 +174,8 @@ void SelectionPipeTest::readsWhatTheOwnerWrites()
     const SelectionText::Result read = reading.value_or(SelectionText::Result{outcome, {}});
     QCOMPARE(read.outcome, outcome);
     QCOMPARE(read.text, text);
-    QVERIFY2(read.charactersRead >= atLeastCharacters, qPrintable(QString::number(read.charactersRead)));
+    QVERIFY2(read.charactersRead >= atLeastCharacters,
+             qPrintable(QString::number(read.charactersRead)));
     QVERIFY2(elapsed <= longestMilliseconds, qPrintable(QString::number(elapsed)));
     QVERIFY2(elapsed >= shortestMilliseconds, qPrintable(QString::number(elapsed)));
     // The window repaints while a silent owner is waited for.

@@ -103,10 +103,21 @@ class Program:
             raise tree.Failure(f"the text is {self.text()[:200]!r}")
 
     def message(self):
-        box = tree.wait_for(lambda: tree.window(self.app, "alert", "Notatki"), "the message box", 30)
-        words = " | ".join(node.name for _, node in tree.walk(box) if node.getRoleName() == "label")
-        next(node for _, node in tree.walk(box)
-             if node.getRoleName() == "push button").queryAction().doAction(0)
+        def shown_box():
+            # The box of a message before may still be listed while it goes.
+            try:
+                box = tree.window(self.app, "alert", "Notatki")
+                if box is None:
+                    return None
+                nodes = [node for _, node in tree.walk(box)]
+                words = " | ".join(node.name for node in nodes if node.getRoleName() == "label")
+                button = next(node for node in nodes if node.getRoleName() == "push button")
+                return words, button
+            except (GLib.Error, StopIteration):
+                return None
+
+        words, button = tree.wait_for(shown_box, "the message box", 30)
+        button.queryAction().doAction(0)
         tree.wait_for(lambda: tree.window(self.app, "alert", "Notatki") is None,
                       "the message box to close")
         return words
