@@ -3,6 +3,6 @@
 
 #include <QLoggingCategory>
 
-// Which way each paste was read and, on Wayland, each selection the compositor showed the
-// program, for tests to wait on: QT_LOGGING_RULES="notatki.clipboard.debug=true".
+// Which way each paste was read and, on Wayland, each selection and drag the compositor showed
+// the program, for tests to wait on: QT_LOGGING_RULES="notatki.clipboard.debug=true".
 Q_DECLARE_LOGGING_CATEGORY(clipboardLog)

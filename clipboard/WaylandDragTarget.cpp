@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "clipboard/WaylandDragTarget.h"
 
+#include "clipboard/ClipboardLog.h"
+
 #include <QDrag>
 #include <QGuiApplication>
 #include <QMimeData>
@@ -101,6 +103,7 @@ void WaylandDragTarget::enter(wl_data_offer *offer, const WaylandOffer &shown, u
     m_serial = serial;
     m_window = windowOf(surface);
     m_position = position;
+    qCDebug(clipboardLog, "a drag came onto a window%s", m_window ? "" : " not the program's");
     offerToWidgets();
 }
 
@@ -136,6 +139,7 @@ void WaylandDragTarget::drop()
         m_window, dragData(), windowPosition(), sourceActions(), QGuiApplication::mouseButtons(),
         QGuiApplication::keyboardModifiers());
     m_dropping = false;
+    qCDebug(clipboardLog, "a drag was dropped: %s", response.isAccepted() ? "taken" : "refused");
     // A refused drop is not finished: its source then hears it was cancelled, and keeps its text.
     if (m_offer && response.isAccepted()
         && wl_data_offer_get_version(m_offer) >= WL_DATA_OFFER_FINISH_SINCE_VERSION) {

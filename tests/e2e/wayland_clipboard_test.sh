@@ -2,10 +2,10 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # The program on a Wayland desktop, GNOME's mutter, with wl-copy and wl-paste as the other
 # programs: a Polish text pasted by "Wklej", by Ctrl+V and by the middle click, read by the
-# program itself in bounded pieces, with its line ends as CR LF; 80 MiB refused by each way in,
-# the text unchanged and peak memory far below the text's size; an owner that stops answering
-# reported in the same time as on X11; "Kopiuj" seen by wl-paste; "Czytaj" and "Zapisz" giving
-# the same bytes as on X11.
+# program itself in bounded pieces, with its line ends as CR LF; a line dragged within the text
+# area; 80 MiB refused by each way in, the text unchanged and peak memory far below the text's
+# size; an owner that stops answering reported in the same time as on X11; "Kopiuj" seen by
+# wl-paste; "Czytaj" and "Zapisz" giving the same bytes as on X11.
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 source "$(dirname "${BASH_SOURCE[0]}")/wayland_lib.sh"
 binary=$1
@@ -79,8 +79,39 @@ e2e_session keys ctrl+v
 e2e_session wait-text "$(e2e_json "$other")"
 echo "Ctrl+V: the other Polish text"
 
-# The middle click, inside the text area: mutter puts a first window of this size with its top
-# left corner near (175, 193), and the text area fills the left of it.
+# A drag within the text area, which mutter sends to the program's own data device: the second
+# line, selected, dragged to the start of the first.
+printf 'abc\nxyz' >"$E2E_TMP/lines"
+offer clipboard "$E2E_TMP/lines"
+e2e_session press "Zaznacz wszystko"
+e2e_session press Wklej
+e2e_session wait-text "$(e2e_json $'abc\r\nxyz')"
+e2e_session focus-area
+e2e_session keys ctrl+a
+e2e_session keys right
+e2e_session keys shift+home
+drags() {
+    grep -c "^notatki.clipboard: a drag came onto a window$" "$E2E_TMP/app.log" || true
+}
+drags_more_than() {
+    [ "$(drags)" -gt "$1" ]
+}
+before=$(drags)
+e2e_session pointer-to 163 217
+e2e_session hold left
+# Past the toolkit's drag distance, and then on once the drag has begun.
+for step in 1 2 3 4; do
+    e2e_session pointer-by -2 -3
+done
+e2e_wait_for 20 drags_more_than "$before" || e2e_fail "the drag did not begin"
+e2e_session pointer-by -2 -3
+e2e_session pointer-by -2 -3
+e2e_session release left
+e2e_session wait-text "$(e2e_json $'xyzabc\r\n')"
+echo "A drag within the text area: the second line moved to the start"
+
+# The middle click, inside the text area. mutter speeds up the virtual pointer's moves as a
+# desktop does, so these points were found by trying; they are the same on every run.
 offer "primary selection" "$E2E_TMP/polish"
 before=$(reads selection)
 e2e_session pointer-to 340 512

@@ -10,6 +10,8 @@ keyboard and pointer are there, before any command:
   pointer-to X Y       moves the virtual pointer to that point of the monitor
   pointer-by DX DY     moves it by so many pixels
   click middle         presses and releases a pointer button
+  hold left            presses a pointer button and holds it
+  release left         releases it
   press NAME           presses the push button named NAME, as a screen reader does
   focus-area           gives the text area the keyboard focus
   text                 the text area's text
@@ -29,7 +31,8 @@ from gi.repository import Gio, GLib
 sys.path.insert(0, __file__.rsplit("/", 1)[0])
 import accessibility_tree as tree  # noqa: E402
 
-KEYSYMS = {"ctrl": 0xFFE3, "shift": 0xFFE1, "a": 0x61, "v": 0x76}
+KEYSYMS = {"ctrl": 0xFFE3, "shift": 0xFFE1, "a": 0x61, "v": 0x76, "home": 0xFF50,
+           "right": 0xFF53, "end": 0xFF57}
 BUTTONS = {"left": 0x110, "right": 0x111, "middle": 0x112}
 MONITOR = (1280, 1024)
 
@@ -74,8 +77,14 @@ class RemoteDesktop:
         self.session_call("NotifyPointerMotionRelative", GLib.Variant("(dd)", (dx, dy)))
 
     def click(self, button):
-        for state in (True, False):
-            self.session_call("NotifyPointerButton", GLib.Variant("(ib)", (BUTTONS[button], state)))
+        self.hold(button)
+        self.release(button)
+
+    def hold(self, button):
+        self.session_call("NotifyPointerButton", GLib.Variant("(ib)", (BUTTONS[button], True)))
+
+    def release(self, button):
+        self.session_call("NotifyPointerButton", GLib.Variant("(ib)", (BUTTONS[button], False)))
 
 
 class Program:
@@ -137,6 +146,8 @@ def main():
         "pointer-to": desktop.pointer_to,
         "pointer-by": desktop.pointer_by,
         "click": desktop.click,
+        "hold": desktop.hold,
+        "release": desktop.release,
         "press": lambda name: program.press(name),
         "focus-area": lambda: program.focus_area(),
         "text": lambda: program.text(),
