@@ -79,37 +79,6 @@ e2e_session keys ctrl+v
 e2e_session wait-text "$(e2e_json "$other")"
 echo "Ctrl+V: the other Polish text"
 
-# A drag within the text area, which mutter sends to the program's own data device: the second
-# line, selected, dragged to the start of the first.
-printf 'abc\nxyz' >"$E2E_TMP/lines"
-offer clipboard "$E2E_TMP/lines"
-e2e_session press "Zaznacz wszystko"
-e2e_session press Wklej
-e2e_session wait-text "$(e2e_json $'abc\r\nxyz')"
-e2e_session focus-area
-e2e_session keys ctrl+a
-e2e_session keys right
-e2e_session keys shift+home
-drags() {
-    grep -c "^notatki.clipboard: a drag came onto a window$" "$E2E_TMP/app.log" || true
-}
-drags_more_than() {
-    [ "$(drags)" -gt "$1" ]
-}
-before=$(drags)
-e2e_session pointer-to 163 217
-e2e_session hold left
-# Past the toolkit's drag distance, and then on once the drag has begun.
-for step in 1 2 3 4; do
-    e2e_session pointer-by -2 -3
-done
-e2e_wait_for 20 drags_more_than "$before" || e2e_fail "the drag did not begin"
-e2e_session pointer-by -2 -3
-e2e_session pointer-by -2 -3
-e2e_session release left
-e2e_session wait-text "$(e2e_json $'xyzabc\r\n')"
-echo "A drag within the text area: the second line moved to the start"
-
 # The middle click, inside the text area. mutter speeds up the virtual pointer's moves as a
 # desktop does, so these points were found by trying; they are the same on every run.
 offer "primary selection" "$E2E_TMP/polish"
@@ -197,4 +166,36 @@ e2e_wait_for 20 test -f "$folder/notes3.txt" || e2e_fail "\"Zapisz\" wrote no no
 cmp "$E2E_TMP/expected" "$folder/notes3.txt" \
     || e2e_fail "notes3.txt differs: $(od -c "$folder/notes3.txt" | head -5)"
 echo "\"Czytaj\" and \"Zapisz\": the same bytes as on X11"
+# A drag within the text area, which mutter sends to the program's own data device: the second
+# line, selected, dragged to the start of the first. It comes last: a middle click after it was
+# twice seen to read an empty primary selection from wl-copy, which is not explained yet.
+printf 'abc\nxyz' >"$E2E_TMP/lines"
+offer clipboard "$E2E_TMP/lines"
+e2e_session press "Zaznacz wszystko"
+e2e_session press Wklej
+e2e_session wait-text "$(e2e_json $'abc\r\nxyz')"
+e2e_session focus-area
+e2e_session keys ctrl+a
+e2e_session keys right
+e2e_session keys shift+home
+drags() {
+    grep -c "^notatki.clipboard: a drag came onto a window$" "$E2E_TMP/app.log" || true
+}
+drags_more_than() {
+    [ "$(drags)" -gt "$1" ]
+}
+before=$(drags)
+e2e_session pointer-to 163 217
+e2e_session hold left
+# Past the toolkit's drag distance, and then on once the drag has begun.
+for step in 1 2 3 4; do
+    e2e_session pointer-by -2 -3
+done
+e2e_wait_for 20 drags_more_than "$before" || e2e_fail "the drag did not begin"
+e2e_session pointer-by -2 -3
+e2e_session pointer-by -2 -3
+e2e_session release left
+e2e_session wait-text "$(e2e_json $'xyzabc\r\n')"
+echo "A drag within the text area: the second line moved to the start"
+
 echo "PASS"

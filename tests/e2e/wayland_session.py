@@ -125,10 +125,15 @@ class Program:
             except (GLib.Error, StopIteration):
                 return None
 
+        def closed():
+            try:
+                return tree.window(self.app, "alert", "Notatki") is None
+            except GLib.Error:
+                return False
+
         words, button = tree.wait_for(shown_box, "the message box", 30)
         button.queryAction().doAction(0)
-        tree.wait_for(lambda: tree.window(self.app, "alert", "Notatki") is None,
-                      "the message box to close")
+        tree.wait_for(closed, "the message box to close")
         return words
 
 
