@@ -32,6 +32,23 @@ QByteArray openedDisplayName()
 
 } // namespace
 
+namespace {
+
+void logReading(QClipboard::Mode mode, const std::optional<SelectionText::Result> &read)
+{
+    static constexpr const char *outcomes[]
+        = {"text", "no owner", "no text", "no answer", "too large"};
+    const char *const name = mode == QClipboard::Selection ? "selection" : "clipboard";
+    if (!read) {
+        qCDebug(clipboardLog, "%s read by the toolkit, whole", name);
+        return;
+    }
+    qCDebug(clipboardLog, "%s read by the program, in bounded pieces: %s, %lld characters", name,
+            outcomes[int(read->outcome)], qlonglong(qMax(read->text.size(), read->charactersRead)));
+}
+
+} // namespace
+
 SystemClipboard::SystemClipboard(QClipboard &clipboard)
     : m_clipboard(clipboard)
 {}
@@ -53,11 +70,8 @@ QString SystemClipboard::GetText(qsizetype characterLimit, QClipboard::Mode mode
         = mode == QClipboard::Selection ? m_clipboard.ownsSelection() : m_clipboard.ownsClipboard();
     const std::optional<SelectionText::Result> read
         = ours ? std::nullopt : readFromOwner(characterLimit, mode);
-    qCDebug(clipboardLog, "%s read by %s: outcome %d, %lld characters",
-            mode == QClipboard::Selection ? "selection" : "clipboard",
-            read ? "the program, in bounded pieces" : "the toolkit, whole",
-            read ? int(read->outcome) : -1,
-            read ? qlonglong(qMax(read->text.size(), read->charactersRead)) : -1LL);
+    if (clipboardLog().isDebugEnabled())
+        logReading(mode, read);
     return LineEnds::toCrLf(read ? textOf(*read, characterLimit)
                                  : textAtHand(characterLimit, mode));
 }

@@ -51,6 +51,11 @@ public:
     Offers &operator=(const Offers &) = delete;
 
     void add(Offer *offer) { m_shown[offer]; }
+    void addType(Offer *offer, const char *type)
+    {
+        if (WaylandOffer *shown = find(offer))
+            shown->types.append(QByteArray(type));
+    }
     WaylandOffer *find(Offer *offer)
     {
         const auto shown = m_shown.find(offer);
@@ -247,12 +252,6 @@ private:
         wl_data_offer_add_listener(offer, &offerListener, this);
     }
 
-    void addType(wl_data_offer *offer, const char *type)
-    {
-        if (WaylandOffer *shown = m_clipboardOffers->find(offer))
-            shown->types.append(QByteArray(type));
-    }
-
     void takeSourceActions(wl_data_offer *offer, uint32_t actions)
     {
         if (WaylandOffer *shown = m_clipboardOffers->find(offer))
@@ -271,12 +270,6 @@ private:
     {
         m_primaryOffers->add(offer);
         zwp_primary_selection_offer_v1_add_listener(offer, &primaryOfferListener, this);
-    }
-
-    void addPrimaryType(zwp_primary_selection_offer_v1 *offer, const char *type)
-    {
-        if (WaylandOffer *shown = m_primaryOffers->find(offer))
-            shown->types.append(QByteArray(type));
     }
 
     static Devices *of(void *data) { return static_cast<Devices *>(data); }
@@ -324,8 +317,8 @@ const wl_data_device_listener WaylandSelection::Devices::clipboardListener = {
                     wl_data_offer *offer) { of(data)->m_clipboardOffers->select(offer); },
 };
 const wl_data_offer_listener WaylandSelection::Devices::offerListener = {
-    .offer
-    = [](void *data, wl_data_offer *offer, const char *type) { of(data)->addType(offer, type); },
+    .offer = [](void *data, wl_data_offer *offer,
+                const char *type) { of(data)->m_clipboardOffers->addType(offer, type); },
     .source_actions = [](void *data, wl_data_offer *offer,
                          uint32_t actions) { of(data)->takeSourceActions(offer, actions); },
     .action = [](void *, wl_data_offer *, uint32_t) {},
@@ -339,7 +332,7 @@ const zwp_primary_selection_device_v1_listener WaylandSelection::Devices::primar
 };
 const zwp_primary_selection_offer_v1_listener WaylandSelection::Devices::primaryOfferListener = {
     .offer = [](void *data, zwp_primary_selection_offer_v1 *offer,
-                const char *type) { of(data)->addPrimaryType(offer, type); },
+                const char *type) { of(data)->m_primaryOffers->addType(offer, type); },
 };
 
 void WaylandSelection::watch()
