@@ -50,11 +50,10 @@ offer() {
 }
 
 read_by_program() {
-    [ "$(grep -c "^notatki.clipboard: $1 read by the program, in bounded pieces" \
-        "$E2E_TMP/app.log")" -gt "$2" ]
+    e2e_log_count_over "$1 read by the program, in bounded pieces" "$2"
 }
 reads() {
-    grep -c "^notatki.clipboard: $1 read by the program" "$E2E_TMP/app.log" || true
+    e2e_log_count "$1 read by the program"
 }
 
 printf 'Zażółć\ngęślą\njaźń' >"$E2E_TMP/polish"
@@ -132,21 +131,15 @@ echo "A stopped owner: \"Schowek nie odpowiada\" after $waited s"
 
 # "Kopiuj" as another program reads it, with the platform's line ends. The program is shown its
 # own claim, as the program that has the focus.
-own_claims() {
-    grep -c "^notatki.clipboard: the compositor shows a clipboard as text/plain" "$E2E_TMP/app.log" \
-        || true
-}
-own_claims_more_than() {
-    [ "$(own_claims)" -gt "$1" ]
-}
+own_claim="the compositor shows a clipboard as text/plain"
 # mutter ignores a claim whose serial is older than the current owner's, and the toolkit claims
 # with the serial of the last input event it had: a key comes first, as a user's would, since a
 # screen reader's press brings none.
-before=$(own_claims)
+before=$(e2e_log_count "$own_claim")
 e2e_session press "Zaznacz wszystko"
 e2e_session keys shift
 e2e_session press Kopiuj
-e2e_wait_for 20 own_claims_more_than "$before" || e2e_fail "\"Kopiuj\" took no clipboard"
+e2e_wait_for 20 e2e_log_count_over "$own_claim" "$before" || e2e_fail "\"Kopiuj\" took no clipboard"
 copied=$(wl-paste --no-newline; printf .)
 expected=$(e2e_unjson "$unchanged"; printf .)
 expected=${expected%.}
@@ -178,20 +171,15 @@ e2e_session focus-area
 e2e_session keys ctrl+a
 e2e_session keys right
 e2e_session keys shift+home
-drags() {
-    grep -c "^notatki.clipboard: a drag came onto a window$" "$E2E_TMP/app.log" || true
-}
-drags_more_than() {
-    [ "$(drags)" -gt "$1" ]
-}
-before=$(drags)
+before=$(e2e_log_count "a drag came onto a window$")
 e2e_session pointer-to 163 217
 e2e_session hold left
 # Past the toolkit's drag distance, and then on once the drag has begun.
 for step in 1 2 3 4; do
     e2e_session pointer-by -2 -3
 done
-e2e_wait_for 20 drags_more_than "$before" || e2e_fail "the drag did not begin"
+e2e_wait_for 20 e2e_log_count_over "a drag came onto a window$" "$before" \
+    || e2e_fail "the drag did not begin"
 e2e_session pointer-by -2 -3
 e2e_session pointer-by -2 -3
 e2e_session release left

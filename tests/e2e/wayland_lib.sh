@@ -56,3 +56,14 @@ e2e_json() {
 e2e_unjson() {
     /usr/bin/python3 -c 'import json, sys; sys.stdout.write(json.loads(sys.argv[1]))' "$1"
 }
+
+# e2e_log_count PATTERN: how many lines of the program's clipboard debug channel match PATTERN,
+# a regular expression for what follows the channel's name.
+e2e_log_count() {
+    grep -c "^notatki.clipboard: $1" "$E2E_TMP/app.log" || true
+}
+
+# e2e_log_count_over PATTERN COUNT: whether more than COUNT lines match now.
+e2e_log_count_over() {
+    [ "$(e2e_log_count "$1")" -gt "$2" ]
+}

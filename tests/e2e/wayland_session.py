@@ -32,7 +32,7 @@ sys.path.insert(0, __file__.rsplit("/", 1)[0])
 import accessibility_tree as tree  # noqa: E402
 
 KEYSYMS = {"ctrl": 0xFFE3, "shift": 0xFFE1, "a": 0x61, "v": 0x76, "home": 0xFF50,
-           "right": 0xFF53, "end": 0xFF57}
+           "right": 0xFF53, "end": 0xFF57, "delete": 0xFFFF}
 BUTTONS = {"left": 0x110, "right": 0x111, "middle": 0x112}
 MONITOR = (1280, 1024)
 

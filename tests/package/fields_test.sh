@@ -2,7 +2,8 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # The package is what it says it is: named the Debian way, with the version of the program it
 # holds, a dependency on the package of every library that program links, the Polish
-# translations recommended, a Polish and English description, and every file the desktop and
+# translations recommended, the toolkit's Wayland plugin recommended when the program reads
+# Wayland's clipboard itself, a Polish and English description, and every file the desktop and
 # Debian expect.
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/packages.sh"
@@ -55,4 +56,13 @@ while read -r package library; do
     [[ $depended == *" $package "* ]] \
         || fail "the program links $library of $package, which Depends lacks: $depends"
 done <<<"$owners"
+# The Wayland plugin is recommended exactly when the program reads Wayland's clipboard itself,
+# which it does through the Wayland client library.
+if [[ $(linked_libraries "$contents/usr/bin/notatki") == *"/libwayland-client.so"* ]]; then
+    [[ ", $(field Recommends), " == *", qt6-wayland, "* ]] \
+        || fail "the program reads Wayland's clipboard, but Recommends lacks qt6-wayland: $(field Recommends)"
+else
+    [[ ", $(field Recommends), " != *", qt6-wayland, "* ]] \
+        || fail "qt6-wayland is recommended to a program that leaves Wayland's clipboard to Qt"
+fi
 echo "PASS: ${deb##*/}: fields, files, version $version, and Depends: $depends"
