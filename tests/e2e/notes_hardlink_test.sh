@@ -19,8 +19,9 @@ e2e_start_app "$binary" "$folder"
 window=$(e2e_window Form1)
 xdotool windowactivate --sync "$window" >/dev/null 2>&1 || true
 
+# The program handles clicks one after the other, and reads the file within the first: the
+# second saves what was read.
 e2e_click_control "$window" Command2 # "Czytaj"
-sleep 1
 e2e_click_control "$window" Command3 # "Zapisz"
 e2e_wait_for 10 cmp -s "$E2E_TMP/expected" "$E2E_TMP/elsewhere/second-name.txt" \
     || e2e_fail "the second name does not show the saved text: $(od -c "$E2E_TMP/elsewhere/second-name.txt" | head -5)"

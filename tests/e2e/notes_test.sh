@@ -20,11 +20,12 @@ e2e_start_app "$binary" "$folder"
 window=$(e2e_window Form1)
 xdotool windowactivate --sync "$window" >/dev/null 2>&1 || true
 
+# The program handles clicks one after the other, and reads the file within the first: the
+# second saves what was read.
 e2e_click_control "$window" Command2 # "Czytaj"
-sleep 1
 e2e_click_control "$window" Command3 # "Zapisz"
+# notes3.txt appears whole: it is written under another name and then renamed.
 e2e_wait_for 10 test -f "$folder/notes3.txt" || e2e_fail "\"Zapisz\" wrote no notes3.txt"
-sleep 0.5
 
 cmp "$E2E_TMP/expected" "$folder/notes3.txt" \
     || e2e_fail "notes3.txt differs: $(od -c "$folder/notes3.txt" | head -5)"
