@@ -10,7 +10,7 @@ test_packages=(xvfb xauth openbox xdotool xclip wmctrl x11-utils x11-xserver-uti
                appstream desktop-file-utils librsvg2-bin clang libclang-rt-14-dev
                dbus-daemon at-spi2-core python3-pyatspi acl attr bindfs e2fsprogs
                dpkg-dev file lintian man-db fonts-noto-core fonts-noto-color-emoji
-               mutter qt6-wayland wl-clipboard libglib2.0-bin)
+               mutter weston qt6-wayland wl-clipboard libglib2.0-bin)
 
 # Installs whichever of the named packages are missing; only then does it need root.
 install_missing() {

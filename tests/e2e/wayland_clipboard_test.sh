@@ -11,7 +11,7 @@ source "$(dirname "${BASH_SOURCE[0]}")/wayland_lib.sh"
 binary=$1
 peak_limit_kib=$((150 * 1000))
 
-e2e_start_mutter
+e2e_start_compositor mutter
 e2e_start_wayland_session
 folder=$E2E_TMP/work
 mkdir "$folder"
@@ -21,33 +21,6 @@ e2e_session program "$E2E_APP_PID"
 
 large=$E2E_TMP/large
 head -c $((80 << 20)) < <(yes 'Notatki z innego programu, wiersz za wierszem.') >"$large"
-
-# What the program was shown of wl-copy's selections: wl-copy offers its text in these types, in
-# this order, where mutter, holding on to a text whose owner has gone, and the program itself
-# offer others.
-wl_copy_types="UTF8_STRING, STRING, TEXT, text/plain;charset=utf-8, text/plain"
-shown() {
-    grep -cxF "notatki.clipboard: the compositor shows a $1 as $wl_copy_types" "$E2E_TMP/app.log" \
-        || true
-}
-shown_more_than() {
-    [ "$(shown "$1")" -gt "$2" ]
-}
-
-# offer SELECTION FILE: wl-copy takes the selection ("clipboard" or "primary selection") with the
-# file's text and serves it until another program takes the selection; its process id is left
-# in owner_pid. wl-copy takes the keyboard focus to claim the selection, and mutter shows the new
-# selection to the program when the focus comes back to it: that is waited for.
-offer() {
-    local before option=()
-    before=$(shown "$1")
-    [ "$1" = clipboard ] || option=(--primary)
-    wl-copy --foreground "${option[@]}" <"$2" 2>"$E2E_TMP/wl-copy.log" &
-    owner_pid=$!
-    E2E_PIDS+=("$owner_pid")
-    e2e_wait_while_running 20 "$owner_pid" shown_more_than "$1" "$before" \
-        || e2e_fail "the program was not shown wl-copy's $1: $(cat "$E2E_TMP/wl-copy.log")"
-}
 
 read_by_program() {
     e2e_log_count_over "$1 read by the program, in bounded pieces" "$2"
@@ -62,7 +35,7 @@ printf 'Źdźbło\nŁódź' >"$E2E_TMP/other"
 other=$'Źdźbło\r\nŁódź'
 
 # "Wklej" over the whole text.
-offer clipboard "$E2E_TMP/polish"
+e2e_offer clipboard "$E2E_TMP/polish"
 before=$(reads clipboard)
 e2e_session press "Zaznacz wszystko"
 e2e_session press Wklej
@@ -71,18 +44,17 @@ read_by_program clipboard "$before" || e2e_fail "\"Wklej\" was not read by the p
 echo "\"Wklej\": the Polish text, line ends CR LF, read by the program in bounded pieces"
 
 # Ctrl+V over the whole text.
-offer clipboard "$E2E_TMP/other"
+e2e_offer clipboard "$E2E_TMP/other"
 e2e_session focus-area
 e2e_session keys ctrl+a
 e2e_session keys ctrl+v
 e2e_session wait-text "$(e2e_json "$other")"
 echo "Ctrl+V: the other Polish text"
 
-# The middle click, inside the text area. mutter speeds up the virtual pointer's moves as a
-# desktop does, so these points were found by trying; they are the same on every run.
-offer "primary selection" "$E2E_TMP/polish"
+# The middle click, inside the text area.
+e2e_offer "primary selection" "$E2E_TMP/polish"
 before=$(reads selection)
-e2e_session pointer-to 340 512
+e2e_session pointer-to "$E2E_AREA_POINT"
 e2e_session click middle
 e2e_session wait-contains "$(e2e_json "$polish")"
 read_by_program selection "$before" || e2e_fail "the middle click was not read by the program itself"
@@ -101,13 +73,13 @@ refused() {
     [ "$session_answer" = "$unchanged" ] || e2e_fail "80 MiB by $1 changed the text"
     echo "80 MiB by $1: refused"
 }
-offer clipboard "$large"
+e2e_offer clipboard "$large"
 e2e_session press Wklej
 refused "\"Wklej\""
 e2e_session focus-area
 e2e_session keys ctrl+v
 refused Ctrl+V
-offer "primary selection" "$large"
+e2e_offer "primary selection" "$large"
 e2e_session click middle
 refused "the middle click"
 peak_kib=$(awk '/^VmHWM:/ {print $2}' "/proc/$E2E_APP_PID/status")
@@ -115,7 +87,7 @@ echo "Peak memory after 80 MiB three times: $((peak_kib / 1000)) MB (VmHWM $peak
 [ "$peak_kib" -le "$peak_limit_kib" ] || e2e_fail "peak memory $peak_kib kB is over 150 MB"
 
 # An owner that stops answering: the program gives up after the same 5 s as on X11.
-offer clipboard "$E2E_TMP/polish"
+e2e_offer clipboard "$E2E_TMP/polish"
 kill -STOP "$owner_pid"
 started=$SECONDS
 e2e_session press Wklej
@@ -159,10 +131,11 @@ e2e_wait_for 20 test -f "$folder/notes3.txt" || e2e_fail "\"Zapisz\" wrote no no
 cmp "$E2E_TMP/expected" "$folder/notes3.txt" \
     || e2e_fail "notes3.txt differs: $(od -c "$folder/notes3.txt" | head -5)"
 echo "\"Czytaj\" and \"Zapisz\": the same bytes as on X11"
+
 # A drag within the text area, which mutter sends to the program's own data device: the second
 # line, selected, dragged to the start of the first.
 printf 'abc\nxyz' >"$E2E_TMP/lines"
-offer clipboard "$E2E_TMP/lines"
+e2e_offer clipboard "$E2E_TMP/lines"
 e2e_session press "Zaznacz wszystko"
 e2e_session press Wklej
 e2e_session wait-text "$(e2e_json $'abc\r\nxyz')"
@@ -171,6 +144,7 @@ e2e_session keys ctrl+a
 e2e_session keys right
 e2e_session keys shift+home
 before=$(e2e_log_count "a drag came onto a window$")
+# The second line, on mutter's sped-up pointer: found by trying, like the area's point.
 e2e_session pointer-to 163 217
 e2e_session hold left
 # Past the toolkit's drag distance, and then on once the drag has begun.
@@ -187,8 +161,8 @@ echo "A drag within the text area: the second line moved to the start"
 
 # The primary selection after the drag: the drag's own data and its offers are gone, and the
 # middle click reads wl-copy's text again.
-offer "primary selection" "$E2E_TMP/polish"
-e2e_session pointer-to 340 512
+e2e_offer "primary selection" "$E2E_TMP/polish"
+e2e_session pointer-to "$E2E_AREA_POINT"
 e2e_session click middle
 e2e_session wait-contains "$(e2e_json "$polish")"
 echo "The middle click after the drag: the primary selection's text"

@@ -11,7 +11,7 @@ binary=$1
 drag_source=$2
 peak_limit_kib=$((150 * 1000))
 
-e2e_start_mutter
+e2e_start_compositor mutter
 e2e_start_wayland_session
 folder=$E2E_TMP/work
 mkdir "$folder"
@@ -35,7 +35,7 @@ source_says() {
 drop() {
     local before
     # Where the drop will be: the source's window opens under the pointer.
-    e2e_session pointer-to 340 512
+    e2e_session pointer-to "$E2E_AREA_POINT"
     # The last drop's report goes first, so that nothing in it is taken for this one's.
     rm -f "$E2E_TMP/source.log"
     "$drag_source" "$1" >"$E2E_TMP/source.log" 2>&1 &

@@ -1,6 +1,18 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
-# Helpers for end-to-end tests on Wayland: a headless mutter of the test's own, with a virtual
-# keyboard and pointer, and the program driven through wayland_session.py. Sourced after lib.sh.
+# Helpers for end-to-end tests on Wayland: a compositor of the test's own, with a keyboard and a
+# pointer, and the program driven through wayland_session.py. Sourced after lib.sh.
+
+# e2e_start_compositor mutter|weston: starts that compositor, and sets what differs between them:
+#   E2E_INPUT         how wayland_session.py types and points ("remote-desktop" or "x11")
+#   E2E_AREA_POINT    a point of the monitor inside the program's text area
+#   E2E_WL_COPY_TYPES the types of wl-copy's offers, in the order the compositor shows them
+e2e_start_compositor() {
+    case $1 in
+    mutter) e2e_start_mutter ;;
+    weston) e2e_start_weston ;;
+    *) e2e_fail "no compositor named $1" ;;
+    esac
+}
 
 # e2e_start_mutter: mutter on a monitor of its own, in a runtime folder and on a session bus of
 # the test's own; WAYLAND_DISPLAY names it. Exits with 77 (skipped) where mutter is missing.
@@ -21,11 +33,48 @@ e2e_start_mutter() {
         --dest org.gnome.Mutter.RemoteDesktop --object-path /org/gnome/Mutter/RemoteDesktop \
         || e2e_fail "mutter did not start: $(tail -5 "$E2E_TMP/mutter.log")"
     [ -S "$XDG_RUNTIME_DIR/$WAYLAND_DISPLAY" ] || e2e_fail "mutter opened no Wayland socket"
+    E2E_INPUT=remote-desktop
+    # mutter speeds up the virtual pointer's moves as a desktop does, so this point was found by
+    # trying; it is the same on every run.
+    E2E_AREA_POINT="340 512"
+    E2E_WL_COPY_TYPES="UTF8_STRING, STRING, TEXT, text/plain;charset=utf-8, text/plain"
+}
+
+# e2e_start_weston: weston on its X11 backend, in a window on an Xvfb display of the test's own,
+# which gives it a keyboard and a pointer; its kiosk shell shows each window full screen or in
+# the middle of the monitor, where the test finds it. Exits with 77 (skipped) where weston is
+# missing.
+e2e_start_weston() {
+    command -v weston >/dev/null || { echo "SKIP: weston is not installed"; exit 77; }
+    e2e_start_display
+    e2e_start_session_bus
+    export WAYLAND_DISPLAY=notatki-e2e
+    local compositor
+    weston --no-config --backend=x11-backend.so --shell=kiosk-shell.so --use-pixman \
+        --width=1280 --height=1024 --idle-time=0 --socket="$WAYLAND_DISPLAY" \
+        >"$E2E_TMP/weston.log" 2>&1 &
+    compositor=$!
+    E2E_PIDS+=("$compositor")
+    # Its log names its window once the window is there.
+    e2e_wait_while_running 60 "$compositor" e2e_weston_window \
+        || e2e_fail "weston did not start: $(tail -5 "$E2E_TMP/weston.log")"
+    E2E_WESTON_WINDOW=$(e2e_weston_window)
+    export E2E_WESTON_WINDOW
+    # Its window takes the keys the test types.
+    xdotool windowactivate --sync "$E2E_WESTON_WINDOW"
+    [ -S "$XDG_RUNTIME_DIR/$WAYLAND_DISPLAY" ] || e2e_fail "weston opened no Wayland socket"
+    E2E_INPUT=x11
+    E2E_AREA_POINT="640 512"
+    E2E_WL_COPY_TYPES="text/plain, text/plain;charset=utf-8, TEXT, STRING, UTF8_STRING"
+}
+
+e2e_weston_window() {
+    sed -n 's/.* output [0-9]*x[0-9]*, window id \([0-9]*\)$/\1/p' "$E2E_TMP/weston.log" | grep .
 }
 
 # e2e_start_wayland_session: the driver, as a coprocess; e2e_session talks to it.
 e2e_start_wayland_session() {
-    coproc E2E_SESSION { exec /usr/bin/python3 "$(dirname "${BASH_SOURCE[0]}")/wayland_session.py" 2>"$E2E_TMP/session.log"; }
+    coproc E2E_SESSION { exec /usr/bin/python3 "$(dirname "${BASH_SOURCE[0]}")/wayland_session.py" "$E2E_INPUT" 2>"$E2E_TMP/session.log"; }
     E2E_PIDS+=("$E2E_SESSION_PID")
     e2e_session_answer
 }
@@ -66,4 +115,31 @@ e2e_log_count() {
 # e2e_log_count_over PATTERN COUNT: whether more than COUNT lines match now.
 e2e_log_count_over() {
     [ "$(e2e_log_count "$1")" -gt "$2" ]
+}
+
+# What the program was shown of wl-copy's selections: wl-copy offers its text in types of its
+# own order, where the compositor, holding on to a text whose owner has gone, and the program
+# itself offer others.
+e2e_shown() {
+    grep -cxF "notatki.clipboard: the compositor shows a $1 as $E2E_WL_COPY_TYPES" "$E2E_TMP/app.log" \
+        || true
+}
+
+e2e_shown_more_than() {
+    [ "$(e2e_shown "$1")" -gt "$2" ]
+}
+
+# e2e_offer SELECTION FILE: wl-copy takes the selection ("clipboard" or "primary selection") with
+# the file's text and serves it until another program takes the selection; its process id is
+# left in owner_pid. wl-copy takes the keyboard focus to claim the selection, and the compositor
+# shows the new selection to the program when the focus comes back to it: that is waited for.
+e2e_offer() {
+    local before option=()
+    before=$(e2e_shown "$1")
+    [ "$1" = clipboard ] || option=(--primary)
+    wl-copy --foreground "${option[@]}" <"$2" 2>"$E2E_TMP/wl-copy.log" &
+    owner_pid=$!
+    E2E_PIDS+=("$owner_pid")
+    e2e_wait_while_running 20 "$owner_pid" e2e_shown_more_than "$1" "$before" \
+        || e2e_fail "the program was not shown wl-copy's $1: $(cat "$E2E_TMP/wl-copy.log")"
 }

@@ -1,9 +1,9 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
-"""Drives the real program under a headless mutter, as a user and a screen reader would.
+"""Drives the real program on a Wayland compositor, as a user and a screen reader would.
 
-Usage: wayland_session.py. Reads one command a line on standard input and answers each with
-one line, "ok" and a JSON value, or "error" and the reason. It answers once when the virtual
-keyboard and pointer are there, before any command:
+Usage: wayland_session.py remote-desktop|x11. Reads one command a line on standard input and
+answers each with one line, "ok" and a JSON value, or "error" and the reason. It answers once
+when the keyboard and pointer are there, before any command:
 
   program PID          finds the program's main window on the accessibility bus
   keys ctrl+v          presses and releases the keys on mutter's virtual keyboard
@@ -19,11 +19,15 @@ keyboard and pointer are there, before any command:
   wait-contains JSON   waits until the text area's text holds the JSON string
   message              waits for a message box, answers with its labels, and closes it
 
-mutter's remote desktop interface gives the seat its virtual keyboard and pointer: a headless
-mutter has neither, and without a keyboard no window gets the focus that brings it the
-selection. The session lasts as long as this process.
+Under a headless mutter ("remote-desktop"), mutter's remote desktop interface gives the seat its
+virtual keyboard and pointer: a headless mutter has neither, and without a keyboard no window
+gets the focus that brings it the selection. The session lasts as long as this process. Under
+weston on its X11 backend ("x11"), the keys and the pointer are X11 input to weston's window,
+E2E_WESTON_WINDOW, on DISPLAY.
 """
 import json
+import os
+import subprocess
 import sys
 
 from gi.repository import Gio, GLib
@@ -87,6 +91,41 @@ class RemoteDesktop:
         self.session_call("NotifyPointerButton", GLib.Variant("(ib)", (BUTTONS[button], False)))
 
 
+class X11Input:
+    """The keyboard and pointer of weston's window, through xdotool; its points are the monitor's."""
+
+    KEYS = {"ctrl": "ctrl", "shift": "shift", "a": "a", "v": "v", "home": "Home",
+            "right": "Right", "end": "End", "delete": "Delete"}
+    BUTTONS = {"left": "1", "middle": "2", "right": "3"}
+
+    def __init__(self):
+        self.window = os.environ["E2E_WESTON_WINDOW"]
+
+    def keys(self, combination):
+        keys = "+".join(self.KEYS[name] for name in combination.split("+"))
+        # To the focused window, weston's: weston takes no keys sent to a window directly.
+        self.xdotool("key", keys)
+
+    def pointer_to(self, point):
+        self.xdotool("mousemove", "--sync", "--window", self.window, *point.split())
+
+    def pointer_by(self, offset):
+        self.xdotool("mousemove_relative", "--sync", "--", *offset.split())
+
+    def click(self, button):
+        self.xdotool("click", self.BUTTONS[button])
+
+    def hold(self, button):
+        self.xdotool("mousedown", self.BUTTONS[button])
+
+    def release(self, button):
+        self.xdotool("mouseup", self.BUTTONS[button])
+
+    @staticmethod
+    def xdotool(*arguments):
+        subprocess.run(["xdotool", *arguments], check=True)
+
+
 class Program:
     def __init__(self, pid):
         self.pid = pid
@@ -138,7 +177,7 @@ class Program:
 
 
 def main():
-    desktop = RemoteDesktop()
+    desktop = X11Input() if sys.argv[1:] == ["x11"] else RemoteDesktop()
     program = None
 
     def find_program(pid):
