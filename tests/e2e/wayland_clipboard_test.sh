@@ -13,11 +13,7 @@ peak_limit_kib=$((150 * 1000))
 
 e2e_start_compositor mutter
 e2e_start_wayland_session
-folder=$E2E_TMP/work
-mkdir "$folder"
-QT_QPA_PLATFORM=wayland QT_LOGGING_RULES="notatki.clipboard.debug=true" \
-    QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 e2e_start_app "$binary" "$folder"
-e2e_session program "$E2E_APP_PID"
+e2e_start_wayland_program "$binary"
 
 large=$E2E_TMP/large
 head -c $((80 << 20)) < <(yes 'Notatki z innego programu, wiersz za wierszem.') >"$large"

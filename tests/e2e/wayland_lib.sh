@@ -79,6 +79,17 @@ e2e_start_wayland_session() {
     e2e_session_answer
 }
 
+# e2e_start_wayland_program BINARY [LOGGING_RULES]: the program natively on the compositor, in
+# the folder left in folder, with its clipboard debug channel and any other rules on, found by
+# the session driver on the accessibility bus.
+e2e_start_wayland_program() {
+    folder=$E2E_TMP/work
+    mkdir "$folder"
+    QT_QPA_PLATFORM=wayland QT_LOGGING_RULES="notatki.clipboard.debug=true${2:+;$2}" \
+        QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 e2e_start_app "$1" "$folder"
+    e2e_session program "$E2E_APP_PID"
+}
+
 # e2e_session COMMAND [ARGUMENT]: sends one command and leaves its JSON answer in session_answer;
 # an error fails the test.
 e2e_session() {

@@ -11,11 +11,7 @@ binary=$1
 
 e2e_start_compositor weston
 e2e_start_wayland_session
-folder=$E2E_TMP/work
-mkdir "$folder"
-QT_QPA_PLATFORM=wayland QT_LOGGING_RULES="notatki.clipboard.debug=true" \
-    QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 e2e_start_app "$binary" "$folder"
-e2e_session program "$E2E_APP_PID"
+e2e_start_wayland_program "$binary"
 
 printf 'Zażółć\ngęślą\njaźń' >"$E2E_TMP/polish"
 polish=$'Zażółć\r\ngęślą\r\njaźń'
