@@ -175,13 +175,16 @@ bool TextBox::admits(qsizetype removed, qsizetype inserted) const
     return m_buffer.size() - removed + inserted <= LargestText;
 }
 
-RuntimeFailure TextBox::tooLarge(qsizetype removed, qsizetype inserted) const
+RuntimeFailure TextBox::tooLarge(qsizetype removed, qsizetype inserted, Count count) const
 {
+    const QString length = QLocale().toString(m_buffer.size() - removed + inserted);
+    const QString wouldHave = count == Count::Exact
+                                  ? tr("miałby %1 znaków").arg(length)
+                                  : tr("miałby co najmniej %1 znaków").arg(length);
     return RuntimeFailure(RuntimeFailure::OutOfMemory,
-                          tr("Tekst byłby za długi: miałby %1 znaków, a pole tekstowe przyjmuje "
-                             "teksty do %2 znaków. Nic nie wklejono.")
-                              .arg(QLocale().toString(m_buffer.size() - removed + inserted),
-                                   QLocale().toString(LargestText)));
+                          tr("Tekst byłby za długi: %1, a pole tekstowe przyjmuje teksty do %2 "
+                             "znaków. Nic nie wklejono.")
+                              .arg(wouldHave, QLocale().toString(LargestText)));
 }
 
 QString TextBox::replaceUnrecorded(qsizetype from, qsizetype to, const QString &text)

@@ -137,7 +137,10 @@ private:
     bool replaceByUser(qsizetype from, qsizetype to, const QString &text, EditHistory::Kind kind);
     QString replaceUnrecorded(qsizetype from, qsizetype to, const QString &text);
     bool admits(qsizetype removed, qsizetype inserted) const;
-    RuntimeFailure tooLarge(qsizetype removed, qsizetype inserted) const;
+    // How well the length of the text that did not fit is known.
+    enum class Count { Exact, AtLeast };
+    RuntimeFailure tooLarge(qsizetype removed, qsizetype inserted,
+                            Count count = Count::Exact) const;
     void insertFromUser(const QString &text, EditHistory::Kind kind);
     void pasteClipboard();
     void pastePrimarySelection(QPointF at);

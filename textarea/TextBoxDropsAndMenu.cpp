@@ -98,7 +98,9 @@ void TextBox::dropEvent(QDropEvent *event)
         return;
     }
     if (!admits(0, dropped.length)) {
-        refuseDrop(tooLarge(0, dropped.length));
+        // A text past the limit is not counted to its end, nor its line ends made CR LF.
+        refuseDrop(tooLarge(0, dropped.length,
+                            dropped.length > LargestText ? Count::AtLeast : Count::Exact));
         return;
     }
     event->acceptProposedAction();

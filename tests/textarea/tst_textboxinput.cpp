@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "clipboard/AreaClipboard.h"
 #include "common/RuntimeFailure.h"
+#include "textarea/ClipboardText.h"
 #include "textarea/TextBox.h"
 
 #include <QApplication>
@@ -26,12 +27,31 @@ private slots:
     void underlineAndStrikeoutAreDrawn_data();
     void underlineAndStrikeoutAreDrawn();
     void everyWayInStopsAtTheLimit();
+    void refusedDropSaysHowLongItWouldBe_data();
+    void refusedDropSaysHowLongItWouldBe();
     void clickInAHugeLinePlacesTheCaretThere();
     void caretBlinksOnlyWhereItIsSeen();
     void caretStopsBlinkingLongAfterTheLastInput();
 };
 
 namespace {
+
+// Another program's drop as the clipboard reports it, read or only counted.
+class CountedDropClipboard : public ClipboardText
+{
+public:
+    explicit CountedDropClipboard(DroppedText dropped)
+        : m_dropped(std::move(dropped))
+    {}
+
+    void setText(const QString &) override {}
+    QString text(qsizetype) const override { return {}; }
+    QString primaryText(qsizetype) const override { return {}; }
+    DroppedText droppedText(const QMimeData &, qsizetype) const override { return m_dropped; }
+
+private:
+    DroppedText m_dropped;
+};
 
 void showAndWait(QWidget &widget)
 {
@@ -215,6 +235,54 @@ void TextBoxInputTest::everyWayInStopsAtTheLimit()
     // One character still fits, by any way.
     QTest::keyClicks(&box, u"z"_qs);
     QCOMPARE(box.buffer().size(), TextArea::LargestText);
+}
+
+// A drop past the limit is counted only so far, and the message says it would be at least so
+// long; one read whole and too long beside the area's text says exactly how long.
+void TextBoxInputTest::refusedDropSaysHowLongItWouldBe_data()
+{
+    QTest::addColumn<qsizetype>("areaLength");
+    QTest::addColumn<QString>("droppedText");
+    QTest::addColumn<qsizetype>("droppedLength");
+    QTest::addColumn<QString>("expected");
+
+    const auto number = [](qsizetype value) {
+        return QLocale().toString(value);
+    };
+    QTest::newRow("read whole, too long beside the area's text")
+        << TextArea::LargestText - 1 << u"xy"_qs << qsizetype(2)
+        << u"miałby %1 znaków,"_qs.arg(number(TextArea::LargestText + 1));
+    QTest::newRow("counted in part, past the limit")
+        << qsizetype(3) << QString() << TextArea::LargestText + 10
+        << u"miałby co najmniej %1 znaków,"_qs.arg(number(TextArea::LargestText + 13));
+}
+
+void TextBoxInputTest::refusedDropSaysHowLongItWouldBe()
+{
+    QFETCH(qsizetype, areaLength);
+    QFETCH(QString, droppedText);
+    QFETCH(qsizetype, droppedLength);
+    QFETCH(QString, expected);
+    TextBox box;
+    box.setClipboard(std::make_unique<CountedDropClipboard>(
+        ClipboardText::DroppedText{droppedText, droppedLength}));
+    box.resize(300, 100);
+    showAndWait(box);
+    box.setInitialText(QString(areaLength, u'a'));
+    QStringList refusals;
+    connect(&box, &TextBox::refused, this,
+            [&refusals](const RuntimeFailure &failure) { refusals << failure.description(); });
+
+    QMimeData offered;
+    offered.setText(u"unread"_qs);
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &offered, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(box.viewport(), &enter);
+    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &offered, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(box.viewport(), &drop);
+    QVERIFY2(!drop.isAccepted(), "a refused drop was taken");
+    QTRY_COMPARE(refusals.size(), 1);
+    QVERIFY2(refusals.at(0).contains(expected), qPrintable(refusals.at(0)));
+    QCOMPARE(box.buffer().size(), areaLength);
 }
 
 // QTextLayout measured such a line's middle as x = 0; here each column lies where the sum of
