@@ -219,6 +219,16 @@ const xdg_toplevel_listener toplevelListener = {
     .wm_capabilities = nullptr,
 };
 
+// The compositor asks for the next frame once the window is on the monitor.
+const wl_callback_listener shownListener = {
+    .done =
+        [](void *data, wl_callback *callback, uint32_t) {
+            const Source &source = *static_cast<Source *>(data);
+            wl_callback_destroy(callback);
+            say("shown %dx%d", source.width, source.height);
+        },
+};
+
 const xdg_surface_listener xdgSurfaceListener = {
     .configure =
         [](void *data, xdg_surface *xdgSurface, uint32_t serial) {
@@ -228,9 +238,9 @@ const xdg_surface_listener xdgSurfaceListener = {
             if (source.shown || source.width == 0)
                 return;
             wl_surface_attach(source.surface, paintedBuffer(source), 0, 0);
+            wl_callback_add_listener(wl_surface_frame(source.surface), &shownListener, &source);
             wl_surface_commit(source.surface);
             source.shown = true;
-            say("shown %dx%d", source.width, source.height);
         },
 };
 

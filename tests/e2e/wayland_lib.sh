@@ -4,7 +4,8 @@
 
 # e2e_start_compositor mutter|weston: starts that compositor, and sets what differs between them:
 #   E2E_INPUT         how wayland_session.py types and points ("remote-desktop" or "x11")
-#   E2E_AREA_POINT    a point of the monitor inside the program's text area
+#   E2E_AREA_POINT    a point of the monitor inside the program's text area, where the
+#                     compositor always puts it (on weston, e2e_start_wayland_program finds it)
 #   E2E_WL_COPY_TYPES the types of wl-copy's offers, in the order the compositor shows them
 e2e_start_compositor() {
     case $1 in
@@ -41,8 +42,8 @@ e2e_start_mutter() {
 }
 
 # e2e_start_weston: weston on its X11 backend, in a window on an Xvfb display of the test's own,
-# which gives it a keyboard and a pointer; its kiosk shell shows each window full screen or in
-# the middle of the monitor, where the test finds it. Exits with 77 (skipped) where weston is
+# which gives it a keyboard and a pointer. Its desktop shell places each window where it likes:
+# e2e_start_wayland_program finds the text area there. Exits with 77 (skipped) where weston is
 # missing.
 e2e_start_weston() {
     command -v weston >/dev/null || { echo "SKIP: weston is not installed"; exit 77; }
@@ -50,7 +51,10 @@ e2e_start_weston() {
     e2e_start_session_bus
     export WAYLAND_DISPLAY=notatki-e2e
     local compositor
-    weston --no-config --backend=x11-backend.so --shell=kiosk-shell.so --use-pixman \
+    # No animations: a window is in its place as soon as it is shown.
+    printf '[shell]\nanimation=none\nclose-animation=none\nstartup-animation=none\nfocus-animation=none\n' \
+        >"$E2E_TMP/weston.ini"
+    weston --config="$E2E_TMP/weston.ini" --backend=x11-backend.so --use-pixman \
         --width=1280 --height=1024 --idle-time=0 --socket="$WAYLAND_DISPLAY" \
         >"$E2E_TMP/weston.log" 2>&1 &
     compositor=$!
@@ -64,7 +68,6 @@ e2e_start_weston() {
     xdotool windowactivate --sync "$E2E_WESTON_WINDOW"
     [ -S "$XDG_RUNTIME_DIR/$WAYLAND_DISPLAY" ] || e2e_fail "weston opened no Wayland socket"
     E2E_INPUT=x11
-    E2E_AREA_POINT="640 512"
     E2E_WL_COPY_TYPES="text/plain, text/plain;charset=utf-8, TEXT, STRING, UTF8_STRING"
 }
 
@@ -88,6 +91,31 @@ e2e_start_wayland_program() {
     QT_QPA_PLATFORM=wayland QT_LOGGING_RULES="notatki.clipboard.debug=true${2:+;$2}" \
         QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 e2e_start_app "$1" "$folder"
     e2e_session program "$E2E_APP_PID"
+    [ "$E2E_INPUT" != x11 ] || e2e_locate_text_area
+}
+
+# e2e_locate_text_area: the middle of the text area in a picture of weston's monitor, once the
+# program has drawn it: the largest white field there, on a desktop of grey.
+e2e_locate_text_area() {
+    local width height left top
+    e2e_wait_for 20 e2e_text_area_shown || e2e_fail "weston shows no text area"
+    read -r width height left top <<<"$(e2e_largest_white_field)"
+    E2E_AREA_POINT="$((left + width / 2)) $((top + height / 2))"
+}
+
+e2e_text_area_shown() {
+    local width height left top
+    read -r width height left top <<<"$(e2e_largest_white_field)"
+    [ "$width" -ge 200 ] && [ "$height" -ge 200 ]
+}
+
+# Prints WIDTH HEIGHT LEFT TOP of the largest white field on weston's monitor.
+e2e_largest_white_field() {
+    e2e_screenshot "$E2E_WESTON_WINDOW" "$E2E_TMP/monitor.png"
+    convert "$E2E_TMP/monitor.png" -fill black +opaque white \
+        -define connected-components:verbose=true -connected-components 4 null: \
+        | awk '$NF == "srgb(255,255,255)" && $4 > largest { largest = $4; field = $2 }
+               END { gsub(/[x+]/, " ", field); print field }'
 }
 
 # e2e_session COMMAND [ARGUMENT]: sends one command and leaves its JSON answer in session_answer;

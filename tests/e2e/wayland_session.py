@@ -107,6 +107,9 @@ class X11Input:
         self.xdotool("key", keys)
 
     def pointer_to(self, point):
+        # weston's X11 backend takes only the pointer's moves from its window's events, and its
+        # place only when it comes into the window: the pointer comes in from outside.
+        self.xdotool("mousemove", "--sync", "--window", self.window, "--", "-1", "-1")
         self.xdotool("mousemove", "--sync", "--window", self.window, *point.split())
 
     def pointer_by(self, offset):
