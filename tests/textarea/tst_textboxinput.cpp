@@ -53,6 +53,18 @@ private:
     DroppedText m_dropped;
 };
 
+// Drops the text near the area's top left corner, as another program would; whether it was taken.
+bool dropText(TextBox &box, const QString &text, Qt::DropAction action)
+{
+    QMimeData offered;
+    offered.setText(text);
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &offered, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(box.viewport(), &enter);
+    QDropEvent drop(QPointF(10, 10), action, &offered, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(box.viewport(), &drop);
+    return drop.isAccepted();
+}
+
 void showAndWait(QWidget &widget)
 {
     widget.show();
@@ -205,15 +217,10 @@ void TextBoxInputTest::everyWayInStopsAtTheLimit()
     QCOMPARE(refusals.size(), 1);
     QVERIFY2(refusals.at(0).contains(u"Nic nie wklejono"), qPrintable(refusals.at(0)));
 
-    QMimeData dropped;
-    dropped.setText(u"xy"_qs);
-    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &dropped, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(box.viewport(), &enter);
-    QDropEvent drop(QPointF(10, 10), Qt::MoveAction, &dropped, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(box.viewport(), &drop);
+    const bool dropTaken = dropText(box, u"xy"_qs, Qt::MoveAction);
     QVERIFY(unchanged());
     // Taken, a drop that moves text would have its source delete it.
-    QVERIFY2(!drop.isAccepted(), "a refused drop was taken");
+    QVERIFY2(!dropTaken, "a refused drop was taken");
     // The message comes once the drop is over, so that its source is not kept waiting.
     QCOMPARE(refusals.size(), 1);
     QTRY_COMPARE(refusals.size(), 2);
@@ -273,13 +280,7 @@ void TextBoxInputTest::refusedDropSaysHowLongItWouldBe()
     connect(&box, &TextBox::refused, this,
             [&refusals](const RuntimeFailure &failure) { refusals << failure.description(); });
 
-    QMimeData offered;
-    offered.setText(u"unread"_qs);
-    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &offered, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(box.viewport(), &enter);
-    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &offered, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(box.viewport(), &drop);
-    QVERIFY2(!drop.isAccepted(), "a refused drop was taken");
+    QVERIFY2(!dropText(box, u"unread"_qs, Qt::CopyAction), "a refused drop was taken");
     QTRY_COMPARE(refusals.size(), 1);
     QVERIFY2(refusals.at(0).contains(expected), qPrintable(refusals.at(0)));
     QCOMPARE(box.buffer().size(), areaLength);
