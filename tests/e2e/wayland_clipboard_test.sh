@@ -40,11 +40,7 @@ read_by_program clipboard "$before" || e2e_fail "\"Wklej\" was not read by the p
 echo "\"Wklej\": the Polish text, line ends CR LF, read by the program in bounded pieces"
 
 # Ctrl+V over the whole text.
-e2e_offer clipboard "$E2E_TMP/other"
-e2e_session focus-area
-e2e_session keys ctrl+a
-e2e_session keys ctrl+v
-e2e_session wait-text "$(e2e_json "$other")"
+e2e_paste_by_keys "$E2E_TMP/other" "$other"
 echo "Ctrl+V: the other Polish text"
 
 # The middle click, inside the text area.

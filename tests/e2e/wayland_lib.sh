@@ -182,3 +182,13 @@ e2e_offer() {
     e2e_wait_while_running 20 "$owner_pid" e2e_shown_more_than "$1" "$before" \
         || e2e_fail "the program was not shown wl-copy's $1: $(cat "$E2E_TMP/wl-copy.log")"
 }
+
+# e2e_paste_by_keys FILE TEXT: wl-copy offers the file's text, Ctrl+A and Ctrl+V paste it over the
+# whole text area, and the area then holds TEXT.
+e2e_paste_by_keys() {
+    e2e_offer clipboard "$1"
+    e2e_session focus-area
+    e2e_session keys ctrl+a
+    e2e_session keys ctrl+v
+    e2e_session wait-text "$(e2e_json "$2")"
+}

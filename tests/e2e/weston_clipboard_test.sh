@@ -29,11 +29,7 @@ e2e_log_count_over "clipboard read by the toolkit, whole" "$before" \
 echo "\"Wklej\": the Polish text, line ends CR LF, read by the toolkit"
 
 # Ctrl+V over the whole text.
-e2e_offer clipboard "$E2E_TMP/other"
-e2e_session focus-area
-e2e_session keys ctrl+a
-e2e_session keys ctrl+v
-e2e_session wait-text "$(e2e_json "$other")"
+e2e_paste_by_keys "$E2E_TMP/other" "$other"
 echo "Ctrl+V: the other Polish text"
 
 # Should a later weston offer the primary selection, the middle click is to be tested here too.
